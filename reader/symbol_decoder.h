@@ -25,14 +25,19 @@ enum class DecodeStatus {
   kOk,
   kBadSize,            // the grid's size is no version's size
   kFormatUnreadable,   // both copies of the format information are beyond correction
-  kVersionUnreadable,  // both copies of the version information are beyond correction
+  // Both copies of the version information name another version than the
+  // grid's size; content.version holds that version, so that the caller can
+  // sample the symbol again at its size. (Copies beyond correction alone do
+  // not stop a decode: the size gives the version, and the error correction
+  // checks the result.)
+  kVersionUnreadable,
   kTooManyErrors,      // a block is beyond Reed-Solomon correction
   kBadData,            // the corrected bit stream is malformed
 };
 
 struct DecodeOutcome {
   DecodeStatus status = DecodeStatus::kBadData;
-  SymbolContent content;  // meaningful only when status is kOk
+  SymbolContent content;  // meaningful only when status is kOk (but see kVersionUnreadable)
 };
 
 // Reads a grid sampled in the symbol's own orientation (finder patterns at
