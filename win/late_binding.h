@@ -31,7 +31,8 @@ class LateBound {
   }
 
   Fn Resolve() {
-    if (fn_ == nullptr) fn_ = reinterpret_cast<Fn>(BindExportOrDie(library_, function_));
+    // Through void*: FARPROC's own type is a placeholder for every signature.
+    if (fn_ == nullptr) fn_ = reinterpret_cast<Fn>(reinterpret_cast<void*>(BindExportOrDie(library_, function_)));
     return fn_;
   }
 

@@ -1,0 +1,5 @@
+#include <windows.h>
+
+#include "app/program.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) { return app::RunProgram(instance); }
