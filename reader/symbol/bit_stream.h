@@ -13,9 +13,10 @@ class BitStream {
 
   size_t bits_left() const { return bytes_.size() * 8 - position_; }
 
-  // Reads count (0..32) bits into value; false, and nothing consumed, when
-  // fewer bits are left.
+  // Reads count (0..32) bits into value; false, with value 0 and nothing
+  // consumed, when fewer bits are left.
   bool Read(int count, uint32_t& value) {
+    value = 0;
     if (count < 0 || count > 32 || static_cast<size_t>(count) > bits_left()) return false;
     uint32_t result = 0;
     for (int i = 0; i < count; ++i, ++position_) {
