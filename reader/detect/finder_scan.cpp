@@ -1,0 +1,173 @@
+#include "reader/detect/finder_scan.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace qr::detect {
+
+namespace {
+
+// Candidates gathered before ranking; beyond this a noisy image gains nothing.
+constexpr size_t kMaxGathered = 1000;
+
+struct Walk {
+  Point p;
+  Point step;
+};
+
+// Counts how many steps from `from` (exclusive) stay on `colour`, at most `limit`.
+int RunLength(const BitImage& image, Point from, Point step, uint8_t colour, int limit, bool* hit_border) {
+  int n = 0;
+  Point p = from;
+  while (n <= limit) {
+    p = p + step;
+    const int x = static_cast<int>(std::floor(p.x)), y = static_cast<int>(std::floor(p.y));
+    if (!image.inside(x, y)) {
+      *hit_border = true;
+      return n;
+    }
+    if (image.at(x, y) != colour) return n;
+    ++n;
+  }
+  return n;
+}
+
+// Confirms a hit found in a row: a vertical pass finds the middle of the
+// centre stone, a horizontal pass through that middle re-centres it, and a
+// diagonal pass rejects the stripes and checkerboards that fool the first two.
+std::optional<FinderCandidate> Confirm(const BitImage& image, Point hit, double row_total, uint8_t dark) {
+  const double max_run = row_total;
+  const auto vertical = RunsThrough(image, hit, {0, 1}, dark, max_run);
+  if (!vertical) return std::nullopt;
+  const double v_total = vertical->total();
+  if (v_total < 0.5 * row_total || v_total > 2.0 * row_total) return std::nullopt;
+  const auto horizontal = RunsThrough(image, vertical->centre, {1, 0}, dark, max_run);
+  if (!horizontal) return std::nullopt;
+  const double h_total = horizontal->total();
+  if (h_total < 0.5 * v_total || h_total > 2.0 * v_total) return std::nullopt;
+  const Point centre{horizontal->centre.x, vertical->centre.y};
+  const double diagonal = 1 / std::sqrt(2.0);
+  if (!RunsThrough(image, centre, {diagonal, diagonal}, dark, 2 * max_run) &&
+      !RunsThrough(image, centre, {diagonal, -diagonal}, dark, 2 * max_run))
+    return std::nullopt;
+  FinderCandidate c;
+  c.centre = centre;
+  c.module = (h_total + v_total) / 14;
+  c.rows = 1;
+  c.inverted = dark == 0;
+  return c;
+}
+
+// True when a row hit lies on a finder already confirmed, which saves
+// confirming the same finder once per row that crosses its stone.
+FinderCandidate* Known(std::vector<FinderCandidate>& found, double x, double y, double module, bool inverted) {
+  for (auto& c : found) {
+    if (c.inverted != inverted) continue;
+    const double reach = 1.5 * std::max(c.module, module);
+    if (std::abs(c.centre.x - x) <= reach && std::abs(c.centre.y - y) <= reach &&
+        module < 2 * c.module && c.module < 2 * module)
+      return &c;
+  }
+  return nullptr;
+}
+
+void Keep(std::vector<FinderCandidate>& found, const FinderCandidate& c) {
+  // Two confirmations of one finder land within a module of each other.
+  if (FinderCandidate* same = Known(found, c.centre.x, c.centre.y, c.module, c.inverted)) {
+    same->rows += 1;
+    return;
+  }
+  if (found.size() < kMaxGathered) found.push_back(c);
+}
+
+void ScanRow(const BitImage& image, int y, std::vector<FinderCandidate>& found) {
+  const uint8_t* row = &image.bits[static_cast<size_t>(y) * image.width];
+  std::array<double, 5> runs{};
+  int complete = 0;
+  int start = 0;
+  for (int x = 1; x <= image.width; ++x) {
+    if (x < image.width && row[x] == row[start]) continue;
+    std::rotate(runs.begin(), runs.begin() + 1, runs.end());
+    runs[4] = x - start;
+    ++complete;
+    // The run just closed has the colour of the centre stone.
+    if (complete >= 5 && HasFinderRatios(runs)) {
+      const uint8_t dark = row[start];
+      const double total = runs[0] + runs[1] + runs[2] + runs[3] + runs[4];
+      const double centre_x = x - runs[4] - runs[3] - runs[2] / 2;
+      const double centre_y = y + 0.5;
+      if (FinderCandidate* known = Known(found, centre_x, centre_y, total / 7, dark == 0)) {
+        known->rows += 1;
+      } else if (auto c = Confirm(image, {centre_x, centre_y}, total, dark)) {
+        Keep(found, *c);
+      }
+    }
+    start = x;
+  }
+}
+
+}  // namespace
+
+bool HasFinderRatios(const std::array<double, 5>& runs) {
+  const double total = runs[0] + runs[1] + runs[2] + runs[3] + runs[4];
+  if (total < 7) return false;
+  const double module = total / 7;
+  const double slack = module * 0.6;
+  return std::abs(runs[0] - module) < slack && std::abs(runs[1] - module) < slack &&
+         std::abs(runs[2] - 3 * module) < 2.5 * slack && std::abs(runs[3] - module) < slack &&
+         std::abs(runs[4] - module) < slack;
+}
+
+std::optional<FinderRuns> RunsThrough(const BitImage& image, Point start, Point direction, uint8_t dark,
+                                      double max_run) {
+  const int sx = static_cast<int>(std::floor(start.x)), sy = static_cast<int>(std::floor(start.y));
+  if (!image.inside(sx, sy) || image.at(sx, sy) != dark) return std::nullopt;
+  const uint8_t light = dark ? 0 : 1;
+  const int limit = static_cast<int>(std::ceil(max_run));
+  const Point origin{sx + 0.5, sy + 0.5};
+  const Point back = -1.0 * direction;
+  bool border = false;
+
+  FinderRuns r;
+  const int centre_back = RunLength(image, origin, back, dark, limit, &border);
+  const int centre_fwd = RunLength(image, origin, direction, dark, limit, &border);
+  if (border || centre_back + centre_fwd + 1 > limit) return std::nullopt;
+  const Point back_edge = origin + static_cast<double>(centre_back) * back;
+  const Point fwd_edge = origin + static_cast<double>(centre_fwd) * direction;
+  const int light_back = RunLength(image, back_edge, back, light, limit, &border);
+  const int light_fwd = RunLength(image, fwd_edge, direction, light, limit, &border);
+  if (border || light_back == 0 || light_fwd == 0 || light_back > limit || light_fwd > limit) return std::nullopt;
+  bool outer_border = false;
+  const int ring_back = RunLength(image, back_edge + static_cast<double>(light_back) * back, back, dark, limit,
+                                  &outer_border);
+  const int ring_fwd = RunLength(image, fwd_edge + static_cast<double>(light_fwd) * direction, direction, dark,
+                                 limit, &outer_border);
+  if (ring_back == 0 || ring_fwd == 0 || ring_back > limit || ring_fwd > limit) return std::nullopt;
+
+  r.runs = {static_cast<double>(ring_back), static_cast<double>(light_back),
+            static_cast<double>(centre_back + centre_fwd + 1), static_cast<double>(light_fwd),
+            static_cast<double>(ring_fwd)};
+  if (!HasFinderRatios(r.runs)) return std::nullopt;
+  r.centre = origin + ((centre_fwd - centre_back) / 2.0) * direction;
+  return r;
+}
+
+std::vector<FinderCandidate> FindFinderCandidates(const BitImage& image, int max_candidates) {
+  std::vector<FinderCandidate> found;
+  const int row_step = image.height >= 200 ? 2 : 1;
+  for (int y = 0; y < image.height; y += row_step) ScanRow(image, y, found);
+
+  std::stable_sort(found.begin(), found.end(),
+                   [](const FinderCandidate& a, const FinderCandidate& b) { return a.rows > b.rows; });
+  std::vector<FinderCandidate> kept;
+  int normal = 0, inverted = 0;
+  for (const auto& c : found) {
+    int& count = c.inverted ? inverted : normal;
+    if (count >= max_candidates) continue;
+    ++count;
+    kept.push_back(c);
+  }
+  return kept;
+}
+
+}  // namespace qr::detect

@@ -1,0 +1,455 @@
+#include "reader/detect/locator.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <array>
+#include <cmath>
+#include <optional>
+
+#include "reader/detect/finder_outline.h"
+#include "reader/detect/finder_scan.h"
+#include "reader/detect/geometry.h"
+#include "reader/detect/symbol_layout.h"
+
+namespace qr::detect {
+
+namespace {
+
+// The binarised image seen in one polarity: Dark() is true on the symbol's
+// dark modules, which are light pixels for a light-on-dark symbol.
+class Sampler {
+ public:
+  Sampler(const BitImage& image, bool inverted) : image_(image), dark_(inverted ? 0 : 1) {}
+
+  const BitImage& image() const { return image_; }
+  uint8_t dark_value() const { return dark_; }
+
+  // Outside the image counts as light (the quiet zone).
+  bool Dark(Point p) const {
+    if (!(p.x >= 0 && p.y >= 0 && p.x < image_.width && p.y < image_.height)) return false;
+    return image_.at(static_cast<int>(p.x), static_cast<int>(p.y)) == dark_;
+  }
+
+ private:
+  const BitImage& image_;
+  uint8_t dark_;
+};
+
+Point Unit(Point v) {
+  const double length = std::hypot(v.x, v.y);
+  return length > 0 ? (1 / length) * v : Point{1, 0};
+}
+
+// --- Triples of finders -------------------------------------------------------
+
+struct Triple {
+  int top_left, top_right, bottom_left;
+  double badness;
+};
+
+// Ranks every triple of same-polarity finders that could be one symbol: a
+// corner near a right angle, legs of similar length, similar module sizes.
+// Perspective is allowed for by the tolerances.
+std::vector<Triple> RankTriples(const std::vector<FinderCandidate>& finders, int max_triples) {
+  std::vector<Triple> triples;
+  const int n = static_cast<int>(finders.size());
+  for (int i = 0; i < n; ++i)
+    for (int j = i + 1; j < n; ++j) {
+      const FinderCandidate &a = finders[i], &b = finders[j];
+      if (a.inverted != b.inverted) continue;
+      if (std::max(a.module, b.module) > 2.5 * std::min(a.module, b.module)) continue;
+      for (int k = j + 1; k < n; ++k) {
+        const FinderCandidate& c = finders[k];
+        if (c.inverted != a.inverted) continue;
+        const double m_max = std::max({a.module, b.module, c.module});
+        const double m_min = std::min({a.module, b.module, c.module});
+        if (m_max > 2.5 * m_min) continue;
+        // The top-left finder faces the longest side.
+        std::array<int, 3> ids{i, j, k};
+        const double ab = Distance(a.centre, b.centre), ac = Distance(a.centre, c.centre),
+                     bc = Distance(b.centre, c.centre);
+        if (ab >= bc && ab >= ac) std::swap(ids[0], ids[2]);
+        else if (ac >= bc && ac >= ab) std::swap(ids[0], ids[1]);
+        const Point tl = finders[ids[0]].centre;
+        Point leg1 = finders[ids[1]].centre - tl, leg2 = finders[ids[2]].centre - tl;
+        const double l1 = std::hypot(leg1.x, leg1.y), l2 = std::hypot(leg2.x, leg2.y);
+        const double leg_ratio = std::max(l1, l2) / std::min(l1, l2);
+        if (!(leg_ratio < 2.0)) continue;
+        const double cosine = Dot(leg1, leg2) / (l1 * l2);
+        if (std::abs(cosine) > 0.5) continue;
+        // Centres are 14 to 170 modules apart; module sizes from rows and
+        // columns read up to sqrt(2) large on turned symbols.
+        const double m_mean = (a.module + b.module + c.module) / 3;
+        const double modules = (l1 + l2) / 2 / m_mean;
+        if (modules < 9 || modules > 250) continue;
+        // Seen from the front, top-right follows top-left clockwise.
+        if (Cross(leg1, leg2) < 0) {
+          std::swap(ids[1], ids[2]);
+          std::swap(leg1, leg2);
+        }
+        const double badness = std::abs(cosine) + std::log(leg_ratio) + std::log(m_max / m_min);
+        triples.push_back({ids[0], ids[1], ids[2], badness});
+      }
+    }
+  const size_t keep = std::min(triples.size(), static_cast<size_t>(max_triples));
+  std::partial_sort(triples.begin(), triples.begin() + static_cast<ptrdiff_t>(keep), triples.end(),
+                    [](const Triple& x, const Triple& y) { return x.badness < y.badness; });
+  triples.resize(keep);
+  return triples;
+}
+
+// --- Geometry of one symbol ----------------------------------------------------
+
+// What the three finders tell about one symbol, in the orientation seen:
+// top-left, top-right and bottom-left finder.
+struct Frame {
+  std::array<Point, 3> centres;
+  std::optional<std::array<std::array<Point, 4>, 3>> outlines;
+  double size_estimate = 0;
+};
+
+// The module size along `axis` through a finder, from its five runs; the
+// candidate's own estimate when the runs are not clean.
+double ModuleAlong(const Sampler& s, const FinderCandidate& f, Point axis) {
+  const auto runs = RunsThrough(s.image(), f.centre, axis, s.dark_value(), 5 * f.module);
+  return runs ? runs->total() / 7 : f.module;
+}
+
+Frame MeasureFrame(BitImage& image, const Sampler& s, const std::array<FinderCandidate, 3>& f,
+                   FillScratch& scratch) {
+  Frame frame;
+  frame.centres = {f[0].centre, f[1].centre, f[2].centre};
+  const Point u = Unit(f[1].centre - f[0].centre), v = Unit(f[2].centre - f[0].centre);
+  std::array<double, 3> along_u{}, along_v{};
+  for (int i = 0; i < 3; ++i) {
+    along_u[i] = ModuleAlong(s, f[i], u);
+    along_v[i] = ModuleAlong(s, f[i], v);
+  }
+  std::array<std::array<Point, 4>, 3> outlines;
+  bool outlined = true;
+  for (int i = 0; i < 3 && outlined; ++i) {
+    const auto outline = FinderOutline(image, f[i], u, v, std::max(along_u[i], along_v[i]), scratch);
+    if (outline) outlines[i] = *outline;
+    outlined = outline.has_value();
+  }
+  if (outlined) {
+    frame.outlines = outlines;
+    // Module sizes from the outlines' sides, which perspective shortens as it
+    // does the modules between them.
+    for (int i = 0; i < 3; ++i) {
+      const auto& o = outlines[i];
+      along_u[i] = (Distance(o[0], o[1]) + Distance(o[3], o[2])) / 14;
+      along_v[i] = (Distance(o[0], o[3]) + Distance(o[1], o[2])) / 14;
+    }
+  }
+  const double across = Distance(f[0].centre, f[1].centre) / ((along_u[0] + along_u[1]) / 2);
+  const double down = Distance(f[0].centre, f[2].centre) / ((along_v[0] + along_v[2]) / 2);
+  frame.size_estimate = (across + down) / 2 + 7;
+  return frame;
+}
+
+// Sizes to try, nearest the estimate first: the estimate may be a version or
+// two off, more so on large symbols.
+std::vector<int> CandidateSizes(double estimate) {
+  std::vector<int> sizes;
+  for (int size = kMinSize; size <= kMaxSize; size += 4)
+    if (std::abs(size - estimate) <= 9) sizes.push_back(size);
+  std::sort(sizes.begin(), sizes.end(),
+            [estimate](int a, int b) { return std::abs(a - estimate) < std::abs(b - estimate); });
+  if (sizes.size() > 3) sizes.resize(3);
+  return sizes;
+}
+
+// The alignment pattern: dark centre module, light ring, dark ring (5x5).
+int AlignmentScore(const Sampler& s, Point centre, Point ex, Point ey) {
+  int score = 0;
+  for (int dy = -2; dy <= 2; ++dy)
+    for (int dx = -2; dx <= 2; ++dx) {
+      const bool dark = std::max(std::abs(dx), std::abs(dy)) != 1;
+      score += s.Dark(centre + static_cast<double>(dx) * ex + static_cast<double>(dy) * ey) == dark;
+    }
+  return score;
+}
+
+// Finds the alignment pattern within `radius` modules of `predicted` by
+// template matching: the best match on a half-module lattice, then the middle
+// of the best matches on an eighth-module lattice around it.
+std::optional<Point> FindAlignment(const Sampler& s, Point predicted, Point ex, Point ey, double radius) {
+  constexpr int kMinScore = 22;
+  int best_score = -1;
+  Point best = predicted;
+  double best_distance = 0;
+  const int steps = static_cast<int>(radius * 2);
+  for (int j = -steps; j <= steps; ++j)
+    for (int i = -steps; i <= steps; ++i) {
+      const Point p = predicted + (i / 2.0) * ex + (j / 2.0) * ey;
+      const int score = AlignmentScore(s, p, ex, ey);
+      const double distance = i * i + j * j;
+      if (score > best_score || (score == best_score && distance < best_distance)) {
+        best_score = score;
+        best = p;
+        best_distance = distance;
+      }
+    }
+  if (best_score < kMinScore) return std::nullopt;
+  int top = -1, count = 0;
+  Point sum{0, 0};
+  for (int j = -4; j <= 4; ++j)
+    for (int i = -4; i <= 4; ++i) {
+      const Point p = best + (i / 8.0) * ex + (j / 8.0) * ey;
+      const int score = AlignmentScore(s, p, ex, ey);
+      if (score > top) {
+        top = score;
+        sum = p;
+        count = 1;
+      } else if (score == top) {
+        sum = sum + p;
+        ++count;
+      }
+    }
+  return (1.0 / count) * sum;
+}
+
+// Points whose places are known both in module space and in the image.
+struct Anchors {
+  std::vector<Point> modules;
+  std::vector<Point> image;
+
+  void Add(Point module, Point at, int weight = 1) {
+    for (int i = 0; i < weight; ++i) {
+      modules.push_back(module);
+      image.push_back(at);
+    }
+  }
+  std::optional<Homography> Fit() const { return Homography::Fit(modules, image); }
+};
+
+Anchors FinderAnchors(const Frame& frame, int size, bool with_outlines) {
+  Anchors anchors;
+  const double far = size - 7;
+  const std::array<Point, 3> origins{Point{0, 0}, Point{far, 0}, Point{0, far}};
+  const std::array<Point, 4> square{Point{0, 0}, Point{7, 0}, Point{7, 7}, Point{0, 7}};
+  for (int i = 0; i < 3; ++i) {
+    anchors.Add(origins[i] + Point{3.5, 3.5}, frame.centres[i]);
+    if (with_outlines)
+      for (int k = 0; k < 4; ++k) anchors.Add(origins[i] + square[k], (*frame.outlines)[i][k]);
+  }
+  return anchors;
+}
+
+// The local module steps of `h` at module point m.
+void ModuleSteps(const Homography& h, Point m, Point* ex, Point* ey) {
+  const Point p = h.Map(m);
+  *ex = h.Map(m.x + 1, m.y) - p;
+  *ey = h.Map(m.x, m.y + 1) - p;
+}
+
+// A transform from module space to the image, from the finders and, from
+// version 2 on, the bottom-right alignment pattern near where they put it.
+// Finder outlines give the perspective by themselves; from centres alone,
+// the missing corner completes a parallelogram.
+std::optional<Homography> SymbolTransform(const Sampler& s, const Frame& frame, int size, bool with_outlines,
+                                          Anchors* used) {
+  Anchors anchors = FinderAnchors(frame, size, with_outlines);
+  if (!with_outlines) {
+    const auto& c = frame.centres;
+    anchors.Add({size - 3.5, size - 3.5}, c[1] + c[2] - c[0]);
+  }
+  const auto first = anchors.Fit();
+  if (!first) return std::nullopt;
+  if (VersionOfSize(size) < 2) {
+    *used = anchors;
+    return first;
+  }
+  const Point at{size - 6.5, size - 6.5};
+  Point ex, ey;
+  ModuleSteps(*first, at, &ex, &ey);
+  std::optional<Point> alignment;
+  for (double radius : {4.0, 8.0}) {
+    alignment = FindAlignment(s, first->Map(at), ex, ey, radius);
+    if (alignment || with_outlines) break;
+  }
+  if (!alignment) {
+    *used = anchors;
+    return first;
+  }
+  if (!with_outlines) anchors = FinderAnchors(frame, size, false);
+  // Far from the finders, the alignment pattern is the best witness of where
+  // the bottom-right part of the symbol lies.
+  anchors.Add(at, *alignment, with_outlines ? 4 : 1);
+  *used = anchors;
+  return anchors.Fit();
+}
+
+// Refits the transform to every alignment pattern found near where `h` puts
+// it, for large symbols whose middle strays from a fit to the corners.
+std::optional<Homography> RefinedTransform(const Sampler& s, const Homography& h, Anchors anchors, int size) {
+  const auto centres = AlignmentCentres(VersionOfSize(size));
+  const int last = static_cast<int>(centres.size()) - 1;
+  const size_t before = anchors.modules.size();
+  for (int j = 0; j <= last; ++j)
+    for (int i = 0; i <= last; ++i) {
+      if ((i == 0 && j == 0) || (i == last && j == 0) || (i == 0 && j == last)) continue;  // finders
+      const Point m{centres[i] + 0.5, centres[j] + 0.5};
+      Point ex, ey;
+      ModuleSteps(h, m, &ex, &ey);
+      if (auto found = FindAlignment(s, h.Map(m), ex, ey, 2.0)) anchors.Add(m, *found);
+    }
+  if (anchors.modules.size() <= before + 1) return std::nullopt;
+  return anchors.Fit();
+}
+
+ModuleGrid Sample(const Sampler& s, const Homography& h, int size) {
+  ModuleGrid grid(size);
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) grid.set(x, y, s.Dark(h.Map(x + 0.5, y + 0.5)));
+  return grid;
+}
+
+// --- Decoding ---------------------------------------------------------------------
+
+struct Decoded {
+  SymbolContent content;
+  bool mirrored = false;
+};
+
+// Reads the grid as sampled, then as seen in a mirror.
+std::optional<Decoded> DecodeEitherWay(const ModuleGrid& grid, const GridDecoder& decode) {
+  DecodeOutcome outcome = decode(grid);
+  if (outcome.status == DecodeStatus::kOk) return Decoded{std::move(outcome.content), false};
+  outcome = decode(grid.Transposed());
+  if (outcome.status == DecodeStatus::kOk) return Decoded{std::move(outcome.content), true};
+  return std::nullopt;
+}
+
+FoundSymbol Report(Decoded decoded, const Homography& h, int size) {
+  FoundSymbol found;
+  found.content = std::move(decoded.content);
+  const double n = size;
+  // A mirrored symbol's own top-right corner is where the sampled grid has
+  // its bottom-left one.
+  if (decoded.mirrored)
+    found.corners = {h.Map(0, 0), h.Map(0, n), h.Map(n, n), h.Map(n, 0)};
+  else
+    found.corners = {h.Map(0, 0), h.Map(n, 0), h.Map(n, n), h.Map(0, n)};
+  return found;
+}
+
+// The version a large grid states about itself, read either way round.
+int StatedSize(const ModuleGrid& grid) {
+  int version = VersionFromGrid(grid);
+  if (!version) version = VersionFromGrid(grid.Transposed());
+  return version ? SizeOfVersion(version) : 0;
+}
+
+std::optional<FoundSymbol> TrySize(const Sampler& s, const Frame& frame, int size, bool with_outlines,
+                                   const GridDecoder& decode) {
+  Anchors anchors;
+  const auto h = SymbolTransform(s, frame, size, with_outlines, &anchors);
+  if (!h) return std::nullopt;
+  if (auto decoded = DecodeEitherWay(Sample(s, *h, size), decode)) return Report(std::move(*decoded), *h, size);
+  if (VersionOfSize(size) >= 7) {
+    if (const auto refined = RefinedTransform(s, *h, anchors, size))
+      if (auto decoded = DecodeEitherWay(Sample(s, *refined, size), decode))
+        return Report(std::move(*decoded), *refined, size);
+  }
+  return std::nullopt;
+}
+
+// Whether the three finders, with the light separators around them, show in
+// the sampled grid. Finders found in noise or in text rarely have clean
+// separators on all sides, and this costs a fraction of a decode.
+bool FindersStandOut(const Sampler& s, const Homography& h, int size) {
+  int separator_hits = 0, separator_total = 0, ring_hits = 0, ring_total = 0;
+  for (const Point origin : {Point{0, 0}, Point{size - 7.0, 0}, Point{0, size - 7.0}})
+    for (int dy = -1; dy <= 7; ++dy)
+      for (int dx = -1; dx <= 7; ++dx) {
+        const bool dark = s.Dark(h.Map(origin.x + dx + 0.5, origin.y + dy + 0.5));
+        const int ring = std::max(std::abs(2 * dx - 6), std::abs(2 * dy - 6)) / 2;  // 0 centre .. 4 separator
+        if (ring == 4) {
+          separator_hits += !dark;
+          ++separator_total;
+        } else {
+          ring_hits += dark == (ring != 2);
+          ++ring_total;
+        }
+      }
+  return separator_hits * 10 >= separator_total * 7 && ring_hits * 10 >= ring_total * 8;
+}
+
+// Sizes to try, best first; none when the finders do not look like a
+// symbol's. Large symbols state their version near the top-right and
+// bottom-left finders, where even a size a version or two off samples well:
+// that size goes first.
+std::vector<int> SizesToTry(const Sampler& s, const Frame& frame) {
+  std::vector<int> sizes = CandidateSizes(frame.size_estimate);
+  if (sizes.empty()) return sizes;
+  Anchors anchors = FinderAnchors(frame, sizes[0], frame.outlines.has_value());
+  if (!frame.outlines) {
+    const auto& c = frame.centres;
+    anchors.Add({sizes[0] - 3.5, sizes[0] - 3.5}, c[1] + c[2] - c[0]);
+  }
+  const auto h = anchors.Fit();
+  if (!h || !FindersStandOut(s, *h, sizes[0])) return {};
+  if (sizes[0] < SizeOfVersion(7) - 4) return sizes;
+  const int stated = StatedSize(Sample(s, *h, sizes[0]));
+  if (stated) {
+    sizes.erase(std::remove(sizes.begin(), sizes.end(), stated), sizes.end());
+    sizes.insert(sizes.begin(), stated);
+  }
+  return sizes;
+}
+
+std::optional<FoundSymbol> TrySymbol(const Sampler& s, const Frame& frame, const GridDecoder& decode) {
+  for (int size : SizesToTry(s, frame))
+    for (bool with_outlines : {true, false}) {
+      if (with_outlines && !frame.outlines) continue;
+      if (auto found = TrySize(s, frame, size, with_outlines, decode)) return found;
+    }
+  return std::nullopt;
+}
+
+bool Inside(const std::array<Point, 4>& quad, Point p) {
+  int sign = 0;
+  for (int i = 0; i < 4; ++i) {
+    const double side = Cross(quad[(i + 1) % 4] - quad[i], p - quad[i]);
+    const int this_sign = side > 0 ? 1 : (side < 0 ? -1 : 0);
+    if (this_sign == 0) continue;
+    if (sign == 0) sign = this_sign;
+    else if (sign != this_sign) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::vector<FoundSymbol> LocateSymbols(BitImage& image, const GridDecoder& decode, const Limits& limits) {
+  const std::vector<FinderCandidate> finders = FindFinderCandidates(image, limits.max_finders);
+  const std::vector<Triple> triples = RankTriples(finders, limits.max_triples);
+  std::vector<bool> used(finders.size(), false);
+  std::vector<FoundSymbol> found;
+  const Sampler normal(image, false), inverted(image, true);
+  int attempts = 0;
+  FillScratch scratch;
+  for (const Triple& t : triples) {
+    if (attempts >= limits.max_attempts) break;
+    const std::array<int, 3> ids{t.top_left, t.top_right, t.bottom_left};
+    const bool taken = std::any_of(ids.begin(), ids.end(), [&](int id) {
+      if (used[id]) return true;
+      return std::any_of(found.begin(), found.end(),
+                         [&](const FoundSymbol& symbol) { return Inside(symbol.corners, finders[id].centre); });
+    });
+    if (taken) continue;
+    ++attempts;
+    const std::array<FinderCandidate, 3> three{finders[ids[0]], finders[ids[1]], finders[ids[2]]};
+    const Sampler& sampler = three[0].inverted ? inverted : normal;
+    const Frame frame = MeasureFrame(image, sampler, three, scratch);
+    if (auto symbol = TrySymbol(sampler, frame, decode)) {
+      for (int id : ids) used[id] = true;
+      found.push_back(std::move(*symbol));
+    }
+  }
+  return found;
+}
+
+}  // namespace qr::detect

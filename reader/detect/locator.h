@@ -1,0 +1,33 @@
+// From a binarised image to decoded symbols: finder triples, orientation,
+// size, a sampling grid that follows perspective, and the decode attempts.
+#pragma once
+
+#include <cstddef>  // before reader/module_grid.h, which uses size_t
+#include <functional>
+#include <vector>
+
+#include "reader/detect/binarizer.h"
+#include "reader/qr_reader.h"
+
+namespace qr::detect {
+
+// Caps on the work one image can cause, whatever its content.
+struct Limits {
+  // Larger images are shrunk by a whole factor until they fit.
+  long long max_pixels = 4'000'000;
+  // Finder candidates kept per polarity, the most often seen first.
+  int max_finders = 48;
+  // Finder triples ranked by geometry and kept for decoding.
+  int max_triples = 400;
+  // Triples that may be sampled and decoded per image.
+  int max_attempts = 120;
+};
+
+// Reads a grid in the symbol's own orientation; ReadSymbols passes
+// DecodeGrid, tests pass stand-ins.
+using GridDecoder = std::function<DecodeOutcome(const ModuleGrid&)>;
+
+// Symbols with corners in the binarised image's coordinates.
+std::vector<FoundSymbol> LocateSymbols(BitImage& image, const GridDecoder& decode, const Limits& limits);
+
+}  // namespace qr::detect
