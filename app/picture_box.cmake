@@ -26,4 +26,7 @@ if(WIN32)
   add_library(zenqar_picture_box STATIC picture_box.cpp picture_box_decode.cpp)
   target_link_libraries(zenqar_picture_box PUBLIC zenqar_picture_box_core PRIVATE zenqar_win zenqar_warnings)
   zenqar_gbk_literals(zenqar_picture_box)
+
+  zenqar_add_test(picture_box_test SOURCES tests/picture_box_test.cpp LIBS zenqar_picture_box zenqar_resources)
+  zenqar_gbk_literals(picture_box_test)
 endif()
