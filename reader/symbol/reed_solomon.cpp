@@ -25,6 +25,19 @@ constexpr GaloisField MakeField() {
 
 constexpr GaloisField kField = MakeField();
 
+// Products with each generator root a^i, so that the syndromes' inner loop is
+// one table lookup.
+using RootProducts = std::array<std::array<uint8_t, 256>, kMaxEcCodewords>;
+
+constexpr RootProducts MakeRootProducts() {
+  RootProducts products{};
+  for (int i = 0; i < kMaxEcCodewords; ++i)
+    for (int v = 1; v < 256; ++v) products[i][v] = kField.exp[(kField.log[v] + i) % 255];
+  return products;
+}
+
+constexpr RootProducts kRootProducts = MakeRootProducts();
+
 uint8_t Multiply(uint8_t a, uint8_t b) {
   if (a == 0 || b == 0) return 0;
   return kField.exp[kField.log[a] + kField.log[b]];
@@ -46,15 +59,16 @@ uint8_t Evaluate(const Poly& poly, int degree, uint8_t x) {
   return result;
 }
 
-// S_i = R(a^i), with block[0] the coefficient of the highest power.
+// S_i = R(a^i), with block[0] the coefficient of the highest power: Horner's
+// rule for all the syndromes at once.
 bool ComputeSyndromes(std::span<const uint8_t> block, int ec_count, Poly& syndromes) {
+  std::array<uint8_t, kMaxEcCodewords> values{};
+  for (uint8_t codeword : block)
+    for (int i = 0; i < ec_count; ++i) values[i] = kRootProducts[i][values[i]] ^ codeword;
   bool all_zero = true;
   for (int i = 0; i < ec_count; ++i) {
-    const uint8_t x = Power(i);
-    uint8_t value = 0;
-    for (uint8_t codeword : block) value = Multiply(value, x) ^ codeword;
-    syndromes[i] = value;
-    all_zero = all_zero && value == 0;
+    syndromes[i] = values[i];
+    all_zero = all_zero && values[i] == 0;
   }
   return all_zero;
 }

@@ -55,55 +55,79 @@ BlockStructure BlocksOf(int version, Level level) {
   return {kBlockCount[row][version], kEcCodewordsPerBlock[row][version], TotalCodewords(version)};
 }
 
-bool MaskInverts(int mask, int x, int y) {
-  switch (mask) {
-    case 0: return (x + y) % 2 == 0;
-    case 1: return y % 2 == 0;
-    case 2: return x % 3 == 0;
-    case 3: return (x + y) % 3 == 0;
-    case 4: return (x / 3 + y / 2) % 2 == 0;
-    case 5: return x * y % 2 + x * y % 3 == 0;
-    case 6: return (x * y % 2 + x * y % 3) % 2 == 0;
-    default: return ((x + y) % 2 + x * y % 3) % 2 == 0;
-  }
+namespace {
+
+// The data mask patterns, by their reference in the format information.
+template <int kMask>
+bool Inverts(int x, int y) {
+  if constexpr (kMask == 0) return (x + y) % 2 == 0;
+  if constexpr (kMask == 1) return y % 2 == 0;
+  if constexpr (kMask == 2) return x % 3 == 0;
+  if constexpr (kMask == 3) return (x + y) % 3 == 0;
+  if constexpr (kMask == 4) return (x / 3 + y / 2) % 2 == 0;
+  if constexpr (kMask == 5) return x * y % 2 + x * y % 3 == 0;
+  if constexpr (kMask == 6) return (x * y % 2 + x * y % 3) % 2 == 0;
+  if constexpr (kMask == 7) return ((x + y) % 2 + x * y % 3) % 2 == 0;
 }
 
-FunctionModules::FunctionModules(int version)
-    : size_(SizeOfVersion(version)), has_version_info_(version >= 7) {
-  std::array<int, 7> centres;
-  const int count = AlignmentPatternCentres(version, centres);
-  last_centre_ = count > 0 ? centres[count - 1] : -1;
-  nearest_centre_.fill(-1);
-  for (int i = 0; i < count; ++i)
-    for (int d = -2; d <= 2; ++d) nearest_centre_[centres[i] + d] = static_cast<int16_t>(centres[i]);
-}
-
-bool FunctionModules::Contains(int x, int y) const {
-  const int far = size_ - 8;  // first row/column of the far finders' separators
-  if ((x <= 8 && y <= 8) || (x >= far && y <= 8) || (x <= 8 && y >= far)) return true;
-  if (x == 6 || y == 6) return true;
-  if (has_version_info_ && ((x >= size_ - 11 && x < far && y < 6) || (y >= size_ - 11 && y < far && x < 6)))
-    return true;
-  const int cx = nearest_centre_[x];
-  const int cy = nearest_centre_[y];
-  if (cx < 0 || cy < 0) return false;
-  // No alignment pattern where one would overlap a finder.
-  const bool on_finder = (cx == 6 && cy == 6) || (cx == 6 && cy == last_centre_) || (cx == last_centre_ && cy == 6);
-  return !on_finder;
-}
-
-void ReadCodewords(const ModuleGrid& grid, int version, int mask, std::span<uint8_t> out) {
+template <int kMask>
+void ReadMaskedCodewords(const ModuleGrid& grid, int version, std::span<uint8_t> out) {
   const size_t total_bits = out.size() * 8;
   size_t bit = 0;
   uint32_t current = 0;
   ForEachDataModule(version, [&](int x, int y) {
     if (bit >= total_bits) return;
-    current = current << 1 | (grid.dark(x, y) != MaskInverts(mask, x, y) ? 1u : 0u);
+    current = current << 1 | (grid.dark(x, y) != Inverts<kMask>(x, y) ? 1u : 0u);
     if (++bit % 8 == 0) {
       out[bit / 8 - 1] = static_cast<uint8_t>(current);
       current = 0;
     }
   });
+}
+
+}  // namespace
+
+FunctionModules::FunctionModules(int version) {
+  const int size = SizeOfVersion(version);
+  const int far = size - 8;  // first row/column of the far finders' separators
+  // Finders with separators and format information (with the dark module).
+  Mark(0, 0, 9, 9);
+  Mark(far, 0, 8, 9);
+  Mark(0, far, 9, 8);
+  // Timing patterns.
+  Mark(6, 0, 1, size);
+  Mark(0, 6, size, 1);
+  if (version >= 7) {  // version information, 6 x 3 beside the far finders
+    Mark(size - 11, 0, 3, 6);
+    Mark(0, size - 11, 6, 3);
+  }
+  std::array<int, 7> centres;
+  const int count = AlignmentPatternCentres(version, centres);
+  for (int i = 0; i < count; ++i) {
+    for (int j = 0; j < count; ++j) {
+      // None where one would overlap a finder.
+      const bool on_finder = (i == 0 && j == 0) || (i == 0 && j == count - 1) || (i == count - 1 && j == 0);
+      if (!on_finder) Mark(centres[i] - 2, centres[j] - 2, 5, 5);
+    }
+  }
+}
+
+void FunctionModules::Mark(int left, int top, int width, int height) {
+  for (int y = top; y < top + height; ++y)
+    for (int x = left; x < left + width; ++x) rows_[y][x / 64] |= uint64_t{1} << (x % 64);
+}
+
+void ReadCodewords(const ModuleGrid& grid, int version, int mask, std::span<uint8_t> out) {
+  switch (mask) {
+    case 0: return ReadMaskedCodewords<0>(grid, version, out);
+    case 1: return ReadMaskedCodewords<1>(grid, version, out);
+    case 2: return ReadMaskedCodewords<2>(grid, version, out);
+    case 3: return ReadMaskedCodewords<3>(grid, version, out);
+    case 4: return ReadMaskedCodewords<4>(grid, version, out);
+    case 5: return ReadMaskedCodewords<5>(grid, version, out);
+    case 6: return ReadMaskedCodewords<6>(grid, version, out);
+    default: return ReadMaskedCodewords<7>(grid, version, out);
+  }
 }
 
 }  // namespace qr

@@ -43,23 +43,19 @@ struct BlockStructure {
 };
 BlockStructure BlocksOf(int version, Level level);
 
-// True when the data mask pattern (0..7) inverts the module at column x, row y.
-bool MaskInverts(int mask, int x, int y);
-
 // The function modules of one version: finders with their separators and
 // the format information, timing patterns, alignment patterns and the
 // version information.
 class FunctionModules {
  public:
   explicit FunctionModules(int version);
-  bool Contains(int x, int y) const;
+  bool Contains(int x, int y) const { return (rows_[y][x / 64] >> (x % 64) & 1) != 0; }
 
  private:
-  int size_;
-  bool has_version_info_;
-  int last_centre_;
-  // For each row or column index, the alignment centre within 2 of it, or -1.
-  std::array<int16_t, SizeOfVersion(kMaxVersion)> nearest_centre_;
+  void Mark(int left, int top, int width, int height);
+
+  static constexpr int kWordsPerRow = (SizeOfVersion(kMaxVersion) + 63) / 64;
+  std::array<std::array<uint64_t, kWordsPerRow>, SizeOfVersion(kMaxVersion)> rows_{};
 };
 
 // Calls visit(x, y) for every module outside the function patterns, in the
