@@ -1,5 +1,6 @@
 #include "app/event_bindings.h"
 
+#include "app/context_menus.h"
 #include "app/main_window.h"
 #include "app/shell_commands.h"
 
@@ -7,17 +8,40 @@ namespace app {
 
 using enum ControlId;
 
+EventBindings::EventBindings(MainWindow& window, Dialogs& dialogs)
+    : window_(window),
+      dialogs_(dialogs),
+      decode_page_(window, dialogs, decoder_),
+      save_commands_(window, dialogs, save_environment_) {}
+
 void EventBindings::OnClicked(ControlId button) {
   switch (button) {
     case 按钮_删除二维码:
       DeleteQrImage(window_);
+      break;
+    case 按钮_保存二维码:
+      save_commands_.SaveQrImage();
+      break;
+    case 按钮_打开图片:
+      decode_page_.OpenAndDecode();
+      break;
+    case 按钮_清空内容:
+      decode_page_.ClearDecodeText();
+      break;
+    case 按钮_保存内容:
+      save_commands_.SaveDecodeText();
       break;
     default:
       break;
   }
 }
 
-void EventBindings::OnRightPressed(ControlId) {}
+// The menus' items run the commands of the buttons with the same roles.
+void EventBindings::OnRightPressed(ControlId control) {
+  const auto click = [this](ControlId button) { OnClicked(button); };
+  if (control == 编辑框_解码) ShowDecodeMenu(window_.hwnd(), window_.decode_menu(), click);
+  if (control == 图片框_二维码显示) ShowPictureMenu(window_.hwnd(), window_.picture_menu(), click);
+}
 
 void EventBindings::OnCounterTick() { UpdateInputCounter(window_); }
 

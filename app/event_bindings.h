@@ -4,6 +4,9 @@
 
 #include "app/control_ids.h"
 #include "app/dialogs.h"
+#include "decode/decode_page.h"
+#include "decode/psyqrdcd.h"
+#include "save/windows_save.h"
 
 namespace app {
 
@@ -11,7 +14,7 @@ class MainWindow;
 
 class EventBindings {
  public:
-  EventBindings(MainWindow& window, Dialogs& dialogs) : window_(window), dialogs_(dialogs) {}
+  EventBindings(MainWindow& window, Dialogs& dialogs);
 
   void OnClicked(ControlId button);
   void OnRightPressed(ControlId control);
@@ -20,6 +23,11 @@ class EventBindings {
  private:
   MainWindow& window_;
   Dialogs& dialogs_;
+  decode::PsyQrDcd decoder_;
+  // Remembers the last file chosen for as long as the window lives.
+  decode::DecodePage decode_page_;
+  save::WindowsSaveEnvironment save_environment_;
+  save::SaveCommands save_commands_;
 };
 
 }  // namespace app
