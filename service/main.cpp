@@ -1,4 +1,5 @@
 // zenqar-service: the QR image service that Zenqar asks for its pictures.
+#include <malloc.h>
 #include <pthread.h>
 #include <signal.h>
 
@@ -38,6 +39,12 @@ int main(int argc, char** argv) {
     std::fputs(service::kUsage, stdout);
     return 0;
   }
+
+  // Every image allocates and frees a few hundred kilobytes (zlib's state,
+  // the pixels). Kept in the heap rather than mapped afresh and trimmed each
+  // time, they cost no page faults, which were a third of the CPU time.
+  mallopt(M_MMAP_THRESHOLD, 8 << 20);
+  mallopt(M_TRIM_THRESHOLD, 16 << 20);
 
   // Blocked before any thread starts, so every worker inherits the mask and
   // the stop signals reach only the thread that waits for them.

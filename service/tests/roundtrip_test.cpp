@@ -114,25 +114,36 @@ TEST(RoundTrip, ColoursFormatsSizesAndOddBytes) {
   }
 }
 
-TEST(RoundTrip, ImageFilesKeepEveryPixel) {
-  Colours colours;
-  colours.foreground = {10, 20, 30};
-  colours.gradient = {200, 100, 0};
-  colours.finder_ring = {0, 99, 0};
-  colours.finder_dot = {99, 0, 0};
-  colours.background = {255, 250, 245};
-  const IndexedImage image = RenderSymbol(EncodeSymbol("pixels", Level::M).value(), colours, 123, 3);
-  for (ImageFormat format : {ImageFormat::Png, ImageFormat::Gif}) {
-    Outcome<std::string> file = EncodeImage(image, format);
-    ASSERT_TRUE(file.ok());
-    auto read = format == ImageFormat::Png ? testing::ReadPng(file.value()) : testing::ReadGif(file.value());
-    ASSERT_TRUE(read.has_value());
-    ASSERT_EQ(read->width, image.width);
-    ASSERT_EQ(read->height, image.height);
-    int differing = 0;
-    for (int y = 0; y < image.height; ++y)
-      for (int x = 0; x < image.width; ++x) differing += read->At(x, y) != image.At(x, y);
-    EXPECT_EQ(differing, 0) << (format == ImageFormat::Png ? "PNG" : "GIF");
+TEST(RoundTrip, ImageFilesKeepEveryPixelAtEachPaletteDepth) {
+  const Rgb black{0, 0, 0}, white{255, 255, 255};
+  const struct {
+    Colours colours;
+    int png_bit_depth;
+  } cases[] = {
+      {{black, white, black, black, black}, 1},
+      {{black, white, black, {0, 99, 0}, {99, 0, 0}}, 2},
+      {{black, white, {10, 0, 0}, {0, 99, 0}, {99, 0, 0}}, 4},  // 11 shades
+      {{{10, 20, 30}, {255, 250, 245}, {200, 100, 0}, {0, 99, 0}, {99, 0, 0}}, 8},
+  };
+  for (const auto& c : cases) {
+    // An odd width, so that packed rows end in a part-filled byte.
+    const IndexedImage image = RenderSymbol(EncodeSymbol("pixels", Level::M).value(), c.colours, 123, 3);
+    for (ImageFormat format : {ImageFormat::Png, ImageFormat::Gif}) {
+      SCOPED_TRACE(std::to_string(c.png_bit_depth) + (format == ImageFormat::Png ? " PNG" : " GIF"));
+      Outcome<std::string> file = EncodeImage(image, format);
+      ASSERT_TRUE(file.ok());
+      if (format == ImageFormat::Png) {
+        EXPECT_EQ(file.value()[24], c.png_bit_depth);  // the bit depth in IHDR
+      }
+      auto read = format == ImageFormat::Png ? testing::ReadPng(file.value()) : testing::ReadGif(file.value());
+      ASSERT_TRUE(read.has_value());
+      ASSERT_EQ(read->width, image.width);
+      ASSERT_EQ(read->height, image.height);
+      int differing = 0;
+      for (int y = 0; y < image.height; ++y)
+        for (int x = 0; x < image.width; ++x) differing += read->At(x, y) != image.At(x, y);
+      EXPECT_EQ(differing, 0);
+    }
   }
 }
 

@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# The QR image service under load from wrk on loopback, against running the
+# qrencode command once per image, in the same run. Writes the figures and
+# the commands that produced them to bench/results/service.md.
+#   ./zenqar bench service      (builds the release preset first)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+SERVICE="${ZENQAR_BUILD_DIR:-$PWD/build}/release/service/zenqar-service"
+CONNECTIONS=${CONNECTIONS:-32}
+DURATION=${DURATION:-10s}
+PEER_IMAGES=${PEER_IMAGES:-1000}
+
+[ -x "$SERVICE" ] || { echo "service.sh: $SERVICE is missing: build the release preset" >&2; exit 1; }
+
+# 100 bytes of text, as Zenqar percent-encodes it (blanks become %20).
+TEXT="Zenqar benchmark: one hundred bytes of plain text for the QR image service, at the default size. OK!"
+[ ${#TEXT} -eq 100 ] || { echo "service.sh: the text is ${#TEXT} bytes, not 100" >&2; exit 1; }
+ENCODED=${TEXT// /%20}
+ENCODED=${ENCODED//:/%3A}
+ENCODED=${ENCODED//,/%2C}
+
+WORK=$(mktemp -d)
+SERVICE_PID=""
+cleanup() {
+  [ -n "$SERVICE_PID" ] && kill "$SERVICE_PID" 2>/dev/null && wait "$SERVICE_PID" 2>/dev/null
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+# Any free loopback port; the service says which.
+"$SERVICE" --listen 127.0.0.1 --port 0 2>"$WORK/access.log" &
+SERVICE_PID=$!
+PORT=""
+for _ in $(seq 100); do
+  PORT=$(sed -n 's|.*listening on http://127.0.0.1:\([0-9]*\)/.*|\1|p' "$WORK/access.log")
+  [ -n "$PORT" ] && break
+  sleep 0.05
+done
+[ -n "$PORT" ] || { echo "service.sh: the service did not start" >&2; cat "$WORK/access.log" >&2; exit 1; }
+BASE="http://127.0.0.1:$PORT/api.php"
+
+PLAIN="$BASE?bg=ffffff&fg=000000&gc=000000&pt=000000&inpt=000000&el=L&text=$ENCODED"
+COLOURED="$BASE?fg=c00000&gc=0000c0&pt=006400&inpt=ff8800&bg=fffff0&el=L&text=$ENCODED"
+
+check() {
+  local answer
+  answer=$(curl -s -o "$WORK/check.png" -w '%{http_code} %{content_type}' "$1")
+  [ "$answer" = "200 image/png" ] || { echo "service.sh: $1 answered $answer" >&2; exit 1; }
+}
+check "$COLOURED"
+check "$PLAIN"
+IMAGE_INFO=$(file -b "$WORK/check.png")
+
+# Images/s, p50 and p99 from wrk --latency; non-2xx answers are counted.
+run_wrk() {
+  local url=$1 out=$2
+  wrk -t2 -c"$CONNECTIONS" -d"$DURATION" --latency "$url" > "$out"
+  local rps p50 p99 bad
+  rps=$(awk '/^Requests\/sec:/ {printf "%.0f", $2}' "$out")
+  p50=$(awk '$1 == "50%" {print $2}' "$out")
+  p99=$(awk '$1 == "99%" {print $2}' "$out")
+  bad=$(awk '/Non-2xx or 3xx responses:/ {print $NF}' "$out")
+  echo "$rps|$p50|$p99|${bad:-0}"
+}
+WRK_COMMAND="wrk -t2 -c$CONNECTIONS -d$DURATION --latency URL"
+echo "service.sh: $WRK_COMMAND (plain, then coloured)" >&2
+IFS='|' read -r PLAIN_RPS PLAIN_P50 PLAIN_P99 PLAIN_BAD <<<"$(run_wrk "$PLAIN" "$WORK/plain.txt")"
+IFS='|' read -r COLOURED_RPS COLOURED_P50 COLOURED_P99 COLOURED_BAD <<<"$(run_wrk "$COLOURED" "$WORK/coloured.txt")"
+
+# The peer: one qrencode process per image, two at a time (one per core),
+# the same text, level and about the same size (45 modules of 6 px).
+PEER_COMMAND="seq $PEER_IMAGES | xargs -P 2 -I{} qrencode -l L -s 6 -m 4 -o /dev/null \"\$TEXT\""
+echo "service.sh: $PEER_COMMAND" >&2
+start=$(date +%s.%N)
+seq "$PEER_IMAGES" | xargs -P 2 -I{} qrencode -l L -s 6 -m 4 -o /dev/null "$TEXT"
+end=$(date +%s.%N)
+PEER_RPS=$(awk -v n="$PEER_IMAGES" -v s="$start" -v e="$end" 'BEGIN {printf "%.0f", n / (e - s)}')
+RATIO=$(awk -v a="$PLAIN_RPS" -v b="$PEER_RPS" 'BEGIN {printf "%.1f", a / b}')
+
+LOGGED=$(grep -c '"GET /api.php' "$WORK/access.log" || true)
+
+OUT=bench/results/service.md
+mkdir -p "$(dirname "$OUT")"
+{
+  echo "# QR image service: images per second and latency"
+  echo
+  echo "Run by \`./zenqar bench service\` (bench/service.sh) on $(date -u '+%Y-%m-%d %H:%M UTC'), commit $(git rev-parse --short HEAD)."
+  echo
+  echo "- Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), shared; load average before the run: $(cut -d' ' -f1-3 /proc/loadavg)."
+  echo "- Service: \`$SERVICE --listen 127.0.0.1 --port 0 2>access.log\` (release preset: g++ -O2; default 64 workers; access log written to a file, one line per request: $LOGGED lines)."
+  echo "- Load: \`$WRK_COMMAND\` over keep-alive connections on loopback; wrk runs on the same 2 cores."
+  echo "- Request: the URL Zenqar sends for a 100-byte text at the default size (w 300 px, quiet zone 4 modules, level L):"
+  echo "  \`/api.php?bg=ffffff&fg=000000&gc=000000&pt=000000&inpt=000000&el=L&text=$ENCODED\`"
+  echo "  Answer: $IMAGE_INFO. The service caches nothing: every request is encoded, drawn and compressed."
+  echo "- Coloured: the same text with fg c00000, gc 0000c0, pt 006400, inpt ff8800, bg fffff0 (a gradient: an 8-bit palette image)."
+  echo "- Peer: \`$PEER_COMMAND\`, timed over the whole run of $PEER_IMAGES images."
+  echo
+  echo "| what | images/s | p50 | p99 | non-2xx |"
+  echo "|---|---:|---:|---:|---:|"
+  echo "| service, default colours, $CONNECTIONS connections | $PLAIN_RPS | $PLAIN_P50 | $PLAIN_P99 | $PLAIN_BAD |"
+  echo "| service, gradient colours, $CONNECTIONS connections | $COLOURED_RPS | $COLOURED_P50 | $COLOURED_P99 | $COLOURED_BAD |"
+  echo "| qrencode command once per image, 2 at a time | $PEER_RPS | | | |"
+  echo
+  echo "Service (default colours) against the qrencode command: **${RATIO}×** the images per second."
+  echo
+  echo "Target: at least 3,000 images/s with p99 under 10 ms at 32 connections."
+  echo
+  echo "wrk's own report, default colours:"
+  echo
+  echo '```'
+  cat "$WORK/plain.txt"
+  echo '```'
+} > "$OUT"
+echo "service.sh: wrote $OUT" >&2
+cat "$OUT" >&2
