@@ -29,7 +29,7 @@ constexpr int VersionOfSize(int size) {
 // Returns how many of out are used: 0 for version 1, up to 7.
 int AlignmentPatternCentres(int version, std::array<int, 7>& out);
 
-// Number of codewords (data and error correction) a symbol holds.
+// Number of codewords (data and error correction) a symbol of version 1..40 holds.
 int TotalCodewords(int version);
 
 struct BlockStructure {
@@ -41,6 +41,7 @@ struct BlockStructure {
   int short_block_count() const { return block_count - total_codewords % block_count; }
   int short_block_length() const { return total_codewords / block_count; }
 };
+// version 1..40.
 BlockStructure BlocksOf(int version, Level level);
 
 // The function modules of one version: finders with their separators and
