@@ -41,7 +41,7 @@ struct BlockStructure {
   int short_block_count() const { return block_count - total_codewords % block_count; }
   int short_block_length() const { return total_codewords / block_count; }
 };
-// version 1..40.
+// The blocks of a symbol of version 1..40 at the given level.
 BlockStructure BlocksOf(int version, Level level);
 
 // The function modules of one version: finders with their separators and
