@@ -46,6 +46,10 @@ int main(int argc, char** argv) {
   mallopt(M_MMAP_THRESHOLD, 8 << 20);
   mallopt(M_TRIM_THRESHOLD, 16 << 20);
 
+  // A client that goes away in the middle of an answer, or a closed log
+  // pipe, must not end the service.
+  signal(SIGPIPE, SIG_IGN);
+
   // Blocked before any thread starts, so every worker inherits the mask and
   // the stop signals reach only the thread that waits for them.
   const sigset_t stop_signals = StopSignals();
