@@ -35,9 +35,9 @@ struct Colours {
 };
 
 // Image side in pixels (w) and quiet zone in modules (m). The maxima keep one
-// request from costing more than a few megabytes.
+// request from costing more than a couple of megabytes.
 inline constexpr int kDefaultWidth = 300;
-inline constexpr int kMaxWidth = 2000;
+inline constexpr int kMaxWidth = 1000;
 inline constexpr int kDefaultMargin = 4;
 inline constexpr int kMaxMargin = 20;
 

@@ -112,7 +112,7 @@ TEST(Render, ImageIsTheAskedSizeWithWholePixelModules) {
       {3, 145, 4, 145, 5},
       {3, 145, 0, 145, 6},
       {3, 10, 4, 29, 1},        // too small: one pixel a module
-      {3, 2000, 20, 2000, 32},
+      {3, 1000, 20, 1000, 16},
       {2900, 300, 4, 300, 1},   // version 40
   };
   for (const auto& c : cases) {
