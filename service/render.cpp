@@ -34,16 +34,12 @@ class Palette {
  public:
   explicit Palette(Rgb background) : colours_{background} {}
 
-  uint8_t IndexOf(Rgb colour) {
-    auto found = std::find(colours_.begin(), colours_.end(), colour);
-    if (found != colours_.end()) return static_cast<uint8_t>(found - colours_.begin());
-    colours_.push_back(colour);
-    return static_cast<uint8_t>(colours_.size() - 1);
-  }
-  // For a run of colours known to differ from one another: only the
-  // entries added before the run are searched.
-  uint8_t IndexOfAmongFirst(Rgb colour, size_t first) {
-    auto end = colours_.begin() + static_cast<std::ptrdiff_t>(first);
+  uint8_t IndexOf(Rgb colour) { return IndexAmongFirst(colour, colours_.size()); }
+
+  // Searches only the first `searched` entries: the gradient's shades differ
+  // from one another, so each is looked for among the colours before them.
+  uint8_t IndexAmongFirst(Rgb colour, size_t searched) {
+    auto end = colours_.begin() + static_cast<std::ptrdiff_t>(searched);
     auto found = std::find(colours_.begin(), end, colour);
     if (found != end) return static_cast<uint8_t>(found - colours_.begin());
     colours_.push_back(colour);
@@ -61,8 +57,8 @@ int LargestChannelDifference(Rgb a, Rgb b) {
 }
 
 // The gradient runs along the diagonals x + y of the symbol. It has no more
-// steps than the palette has room for, nor than the colours have distinct
-// shades between them, so that consecutive steps always differ.
+// steps than the palette has room for, nor than the two colours have shades
+// between them, so that no two steps share a colour.
 struct Gradient {
   int steps = 1;
   std::vector<uint8_t> index_of_step;
@@ -87,7 +83,7 @@ Gradient MakeGradient(const Colours& colours, int size, Palette& palette) {
     Rgb shade{Blend(colours.foreground.r, colours.gradient.r, step, last),
               Blend(colours.foreground.g, colours.gradient.g, step, last),
               Blend(colours.foreground.b, colours.gradient.b, step, last)};
-    gradient.index_of_step.push_back(palette.IndexOfAmongFirst(shade, before));
+    gradient.index_of_step.push_back(palette.IndexAmongFirst(shade, before));
   }
   return gradient;
 }
