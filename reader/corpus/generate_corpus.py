@@ -428,7 +428,7 @@ def mode_symbols():
         ("kanji", segno_symbol("漢字モード", "M", mode="kanji")),
         ("kanji", qrencode_symbol("点茗漢字テスト", "H", data="点茗漢字テスト".encode("shift_jis"), kanji=True)),
         ("kanji", zint_symbol("日本の漢字", "Q")),
-        ("mixed", segno_symbol("ABC123456789012abc漢字モード", "M")),
+        ("mixed", zint_symbol("ABC123456789012abc漢字モード", "M")),
         ("mixed", qrencode_symbol("MIXED 0123456789012345 text 漢字", "M",
                                   data="MIXED 0123456789012345 text 漢字".encode("shift_jis"), kanji=True)),
         ("fnc1", gs1_symbol()),
@@ -705,6 +705,17 @@ def add_formats(corpus):
         corpus.add("formats", f"sample_{ext}", scene, ext=ext)
 
 
+def add_large(corpus):
+    """A small symbol in a picture larger than the Windows library hands to the reader whole."""
+    symbol = segno_symbol("20 megapixels, one symbol", "Q", version=3)
+    scene = render(symbol, 12, border=0)
+    canvas = Image.new("L", (5000, 4000), 255)
+    offset = (3170, 2230)
+    canvas.paste(scene.image, offset)
+    placed = [Placed(symbol, [(x + offset[0], y + offset[1]) for x, y in scene.placed[0].corners])]
+    corpus.add("large", "v03_in_20_megapixels", Scene(canvas, placed))
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--out", required=True)
@@ -719,6 +730,7 @@ def main():
     add_negatives(corpus, args.seed)
     if not bench:
         add_formats(corpus)
+        add_large(corpus)
     corpus.write_manifest(args.seed, args.profile)
 
 
