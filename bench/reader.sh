@@ -32,7 +32,7 @@ mkdir -p "$(dirname "$OUT")"
 {
   echo "# QR reader: ours against ZXing-C++"
   echo
-  echo "Run by \`./zenqar bench reader\` (bench/reader.sh) on $(date -u '+%Y-%m-%d %H:%M UTC'), commit $(git rev-parse --short HEAD)."
+  echo "Run by \`./zenqar bench reader\` (bench/reader.sh) on $(date -u '+%Y-%m-%d %H:%M UTC'), commit $(git rev-parse --short HEAD 2>/dev/null || echo unknown)."
   echo
   echo "- Corpus: \`/usr/bin/python3 $GENERATOR --profile bench --seed $SEED --out $CORPUS\`"
   echo "- Command: \`$COMMAND\` (release preset: g++ -O2, no sanitizers)"
