@@ -286,11 +286,14 @@ def rotate(scene, degrees):
 
 def mirror(scene, rng):
     """Flips left-right or top-bottom (drawn as the symbol seen from behind)."""
-    image = ImageOps.mirror(scene.image) if rng.random() < 0.5 else ImageOps.flip(scene.image)
     w, h = scene.image.size
-    flip_x = image.tobytes() == ImageOps.mirror(scene.image).tobytes()
-    out = Scene(image, [Placed(p.symbol, p.corners, not p.mirrored) for p in scene.placed])
-    out.map_corners((lambda x, y: (w - x, y)) if flip_x else (lambda x, y: (x, h - y)))
+    out = Scene(scene.image, [Placed(p.symbol, p.corners, not p.mirrored) for p in scene.placed])
+    if rng.random() < 0.5:
+        out.image = ImageOps.mirror(scene.image)
+        out.map_corners(lambda x, y: (w - x, y))
+    else:
+        out.image = ImageOps.flip(scene.image)
+        out.map_corners(lambda x, y: (x, h - y))
     return out
 
 
