@@ -15,6 +15,28 @@ namespace {
 
 using enum ControlId;
 
+struct MenuWindowSearch {
+  HMENU menu;  // nullptr: any
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchMenuWindow(HWND window, LPARAM context) {
+  auto& search = *reinterpret_cast<MenuWindowSearch*>(context);
+  wchar_t kind[16] = {};
+  GetClassNameW(window, kind, 16);
+  if (lstrcmpW(kind, L"#32768") != 0 || !IsWindowVisible(window)) return TRUE;
+  const auto shown = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
+  if (search.menu == nullptr || shown == search.menu) search.found = window;
+  return search.found == nullptr;
+}
+
+// The visible window of `menu` (of any menu when null), or null.
+HWND ShownMenuWindow(HMENU menu) {
+  MenuWindowSearch search{menu};
+  EnumWindows(MatchMenuWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 // A user on another thread: waits for the menu, notes where it opened and
 // clicks an item with a button, or presses Esc.
 class User {
@@ -34,9 +56,8 @@ class User {
   void Act(HMENU menu, int item, DWORD button_down, DWORD button_up) {
     HWND popup = nullptr;
     for (int tries = 0; tries < 200 && popup == nullptr; ++tries) {
-      HWND found = FindWindowW(L"#32768", nullptr);
-      if (found != nullptr && IsWindowVisible(found)) popup = found;
-      else Sleep(25);
+      popup = ShownMenuWindow(menu);
+      if (popup == nullptr) Sleep(25);
     }
     if (popup == nullptr) return;
     GetWindowRect(popup, &menu_rect_);
@@ -77,6 +98,26 @@ class User {
   std::thread thread_;
 };
 
+bool CursorIsAt(int x, int y) {
+  POINT at{};
+  return GetCursorPos(&at) && at.x == x && at.y == y;
+}
+
+// Moves the cursor, once the menu window of an earlier case is gone, and
+// waits until it stays there: under X, late motion events of earlier moves
+// can still carry it back.
+void PlaceCursor(int x, int y) {
+  for (int tries = 0; tries < 80 && ShownMenuWindow(nullptr) != nullptr; ++tries) Sleep(25);
+  for (int tries = 0; tries < 20; ++tries) {
+    SetCursorPos(x, y);
+    Sleep(100);
+    if (CursorIsAt(x, y)) {
+      Sleep(100);
+      if (CursorIsAt(x, y)) return;
+    }
+  }
+}
+
 class ContextMenuTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -116,7 +157,7 @@ TEST_F(ContextMenuTest, DecodeMenuOpensBesideTheCursorAndRunsTheButtonsCommands)
   for (const auto& c : cases) {
     SCOPED_TRACE(c.item);
     clicked_.clear();
-    SetCursorPos(120, 80);
+    PlaceCursor(120, 80);
     User user(decode_menu_, c.item, c.down, c.up);
     ShowDecodeMenu(owner_, decode_menu_, Record());
     const RECT opened = user.menu_rect();
@@ -131,7 +172,7 @@ TEST_F(ContextMenuTest, PictureMenuRunsTheButtonsCommands) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.item);
     clicked_.clear();
-    SetCursorPos(200, 150);
+    PlaceCursor(200, 150);
     User user(picture_menu_, c.item, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
     ShowPictureMenu(owner_, picture_menu_, Record());
     EXPECT_EQ(user.menu_rect().left, 203);
@@ -140,7 +181,7 @@ TEST_F(ContextMenuTest, PictureMenuRunsTheButtonsCommands) {
 }
 
 TEST_F(ContextMenuTest, ClosingWithoutAChoiceRunsNothing) {
-  SetCursorPos(50, 50);
+  PlaceCursor(50, 50);
   User user(decode_menu_, -1, 0, 0);
   ShowDecodeMenu(owner_, decode_menu_, Record());
   user.menu_rect();

@@ -36,7 +36,8 @@ inline BOOL CALLBACK MatchIcon(HWND child, LPARAM context) {
   wchar_t kind[32] = {};
   GetClassNameW(child, kind, 32);
   const LONG style = GetWindowLongW(child, GWL_STYLE);
-  if (lstrcmpiW(kind, L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON && IsWindowVisible(child)) {
+  const bool shows_icon = IsWindowVisible(child) && SendMessageW(child, STM_GETICON, 0, 0) != 0;
+  if (lstrcmpiW(kind, L"Static") == 0 && (style & SS_TYPEMASK) == SS_ICON && shows_icon) {
     *reinterpret_cast<bool*>(context) = true;
   }
   return TRUE;

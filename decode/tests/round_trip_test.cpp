@@ -123,9 +123,11 @@ void WaitUntilIdle(HWND window) {
   Sleep(700);
 }
 
+// The text of the program's message box, which has no icon, once answered.
 std::wstring AnswerMessage(DWORD process) {
   const FoundBox box = WaitForBox(process, Wide("信息："), 20000);
   if (box.window == nullptr) return L"<no message box>";
+  EXPECT_FALSE(box.has_icon);
   PressOk(box.window);
   for (int tries = 0; tries < 100 && IsWindow(box.window); ++tries) Sleep(50);
   return box.text;
