@@ -67,7 +67,7 @@ TEST_F(MainWindowTest, FrameIsFixedCentredAndWithoutMenuBar) {
   wchar_t caption[16];
   GetWindowTextW(main, caption, 16);
   EXPECT_STREQ(caption, L"Zenqar");
-  EXPECT_NE(SendMessageW(main, WM_GETICON, ICON_BIG, 0), 0);
+  EXPECT_NE(GetClassLongPtrW(main, GCLP_HICON), 0u);
 }
 
 // Every control of the window definition exists where it says, in the
