@@ -60,27 +60,35 @@ check "$PLAIN"
 IMAGE_INFO=$(file -b "$WORK/check.png")
 
 # Images/s, p50 and p99 from wrk --latency; non-2xx answers are counted.
+# The service's own CPU time per image comes from /proc, which other work
+# on the machine does not inflate.
+TICKS_PER_SECOND=$(getconf CLK_TCK)
+service_cpu_ticks() { awk '{print $14 + $15}' "/proc/$SERVICE_PID/stat"; }
 run_wrk() {
-  local url=$1 out=$2
+  local url=$1 out=$2 before after
+  before=$(service_cpu_ticks)
   wrk -t2 -c"$CONNECTIONS" -d"$DURATION" --latency "$url" > "$out"
-  local rps p50 p99 bad
+  after=$(service_cpu_ticks)
+  local rps p50 p99 bad requests cpu
   rps=$(awk '/^Requests\/sec:/ {printf "%.0f", $2}' "$out")
   p50=$(awk '$1 == "50%" {print $2}' "$out")
   p99=$(awk '$1 == "99%" {print $2}' "$out")
   bad=$(awk '/Non-2xx or 3xx responses:/ {print $NF}' "$out")
-  echo "$rps|$p50|$p99|${bad:-0}"
+  requests=$(awk '/requests in/ {print $1}' "$out")
+  cpu=$(awk -v t=$((after - before)) -v hz="$TICKS_PER_SECOND" -v n="$requests" 'BEGIN {printf "%.0f", t / hz * 1e6 / n}')
+  echo "$rps|$p50|$p99|${bad:-0}|$cpu"
 }
 WRK_COMMAND="wrk -t2 -c$CONNECTIONS -d$DURATION --latency URL"
 echo "service.sh: $WRK_COMMAND ($ROUNDS rounds plain, then coloured)" >&2
 # The machine is shared: several rounds, and the median round is the figure.
 ROWS=""
 for round in $(seq "$ROUNDS"); do
-  IFS='|' read -r rps p50 p99 bad <<<"$(run_wrk "$PLAIN" "$WORK/plain-$round.txt")"
-  ROWS+="$rps|$p50|$p99|$bad|$round"$'\n'
+  IFS='|' read -r rps p50 p99 bad cpu <<<"$(run_wrk "$PLAIN" "$WORK/plain-$round.txt")"
+  ROWS+="$rps|$p50|$p99|$bad|$cpu|$round"$'\n'
 done
 MEDIAN_ROW=$(printf '%s' "$ROWS" | sort -t'|' -k1,1n | sed -n "$(( (ROUNDS + 1) / 2 ))p")
-IFS='|' read -r PLAIN_RPS PLAIN_P50 PLAIN_P99 PLAIN_BAD MEDIAN_ROUND <<<"$MEDIAN_ROW"
-IFS='|' read -r COLOURED_RPS COLOURED_P50 COLOURED_P99 COLOURED_BAD <<<"$(run_wrk "$COLOURED" "$WORK/coloured.txt")"
+IFS='|' read -r PLAIN_RPS PLAIN_P50 PLAIN_P99 PLAIN_BAD PLAIN_CPU MEDIAN_ROUND <<<"$MEDIAN_ROW"
+IFS='|' read -r COLOURED_RPS COLOURED_P50 COLOURED_P99 COLOURED_BAD COLOURED_CPU <<<"$(run_wrk "$COLOURED" "$WORK/coloured.txt")"
 
 # The peer: one qrencode process per image, two at a time (one per core),
 # the same text, level and about the same size (45 modules of 6 px).
@@ -106,17 +114,17 @@ mkdir -p "$(dirname "$OUT")"
   echo "- Load: \`$WRK_COMMAND\` over keep-alive connections on loopback; wrk runs on the same 2 cores."
   echo "- Request: the URL Zenqar sends for a 100-byte text at the default size (w 300 px, quiet zone 4 modules, level L):"
   echo "  \`/api.php?bg=ffffff&fg=000000&gc=000000&pt=000000&inpt=000000&el=L&text=$ENCODED\`"
-  echo "  Answer: $IMAGE_INFO. The service caches nothing: every request is encoded, drawn and compressed."
+  echo "  Text (100 bytes): \"$TEXT\". Answer: $IMAGE_INFO. The service caches nothing: every request is encoded, drawn and compressed."
   echo "- Coloured: the same text with fg c00000, gc 0000c0, pt 006400, inpt ff8800, bg fffff0 (a gradient: an 8-bit palette image)."
   echo "- Peer: \`$PEER_COMMAND\`, timed over the whole run of $PEER_IMAGES images."
   echo
-  echo "| what | images/s | p50 | p99 | non-2xx |"
-  echo "|---|---:|---:|---:|---:|"
-  printf '%s' "$ROWS" | while IFS='|' read -r rps p50 p99 bad round; do
-    echo "| service, default colours, $CONNECTIONS connections, round $round | $rps | $p50 | $p99 | $bad |"
+  echo "| what | images/s | p50 | p99 | non-2xx | service CPU per image |"
+  echo "|---|---:|---:|---:|---:|---:|"
+  printf '%s' "$ROWS" | while IFS='|' read -r rps p50 p99 bad cpu round; do
+    echo "| service, default colours, $CONNECTIONS connections, round $round | $rps | $p50 | $p99 | $bad | ${cpu} µs |"
   done
-  echo "| service, gradient colours, $CONNECTIONS connections | $COLOURED_RPS | $COLOURED_P50 | $COLOURED_P99 | $COLOURED_BAD |"
-  echo "| qrencode command once per image, 2 at a time | $PEER_RPS | | | |"
+  echo "| service, gradient colours, $CONNECTIONS connections | $COLOURED_RPS | $COLOURED_P50 | $COLOURED_P99 | $COLOURED_BAD | ${COLOURED_CPU} µs |"
+  echo "| qrencode command once per image, 2 at a time | $PEER_RPS | | | | |"
   echo
   echo "Median round (default colours): **$PLAIN_RPS images/s, p50 $PLAIN_P50, p99 $PLAIN_P99**; against the qrencode command: **${RATIO}×** the images per second."
   echo
