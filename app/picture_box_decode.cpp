@@ -229,13 +229,17 @@ Pixels RenderIcon(HICON icon, int width, int height, uint32_t background) {
 std::optional<Pixels> DecodeIconFile(std::span<const uint8_t> file, bool cursor, uint32_t background) {
   const std::optional<IconFileImage> image = LargestIconImage(file);
   if (!image) return std::nullopt;
-  std::vector<uint8_t> resource;
-  if (cursor) {  // a cursor resource starts with its hot spot
-    resource = {static_cast<uint8_t>(image->hotspot_x), static_cast<uint8_t>(image->hotspot_x >> 8),
-                static_cast<uint8_t>(image->hotspot_y), static_cast<uint8_t>(image->hotspot_y >> 8)};
-  }
+  // A cursor resource starts with its hot spot.
+  const size_t hotspot_size = cursor ? 4 : 0;
   const auto data = file.subspan(image->offset, image->size);
-  resource.insert(resource.end(), data.begin(), data.end());
+  std::vector<uint8_t> resource(hotspot_size + data.size());
+  if (cursor) {
+    resource[0] = static_cast<uint8_t>(image->hotspot_x);
+    resource[1] = static_cast<uint8_t>(image->hotspot_x >> 8);
+    resource[2] = static_cast<uint8_t>(image->hotspot_y);
+    resource[3] = static_cast<uint8_t>(image->hotspot_y >> 8);
+  }
+  std::copy(data.begin(), data.end(), resource.begin() + static_cast<std::ptrdiff_t>(hotspot_size));
   constexpr DWORD kIconFormatVersion = 0x00030000;
   HICON icon = CreateIconFromResourceEx(resource.data(), static_cast<DWORD>(resource.size()), cursor ? FALSE : TRUE,
                                         kIconFormatVersion, image->width, image->height, LR_DEFAULTCOLOR);
