@@ -1,5 +1,6 @@
 #include "reader/detect/finder_outline.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -70,7 +71,6 @@ std::optional<std::array<Point, 4>> FinderOutline(BitImage& image, const FinderC
   if (!FillRegion(image, start_x, start_y, dark, 60 * unit_area + 16, scratch)) return std::nullopt;
   double area = 0;
   for (const auto& span : scratch.spans) area += span.x1 - span.x0 + 1;
-  if (area < 12 * unit_area) return std::nullopt;
 
   // Each corner is the outline's furthest point along its diagonal.
   const std::array<Point, 4> diagonals{-1.0 * u - v, u - v, u + v, v - u};
@@ -88,11 +88,18 @@ std::optional<std::array<Point, 4>> FinderOutline(BitImage& image, const FinderC
         }
       }
   }
-  // The outline must be a square of about seven modules around the centre.
+  // The outline must look like a square seen in perspective, with the ring
+  // (and maybe the stone) covering the right share of it.
+  double shortest = std::numeric_limits<double>::infinity(), longest = 0, twice_area = 0;
   for (int i = 0; i < 4; ++i) {
-    const double side = Distance(corners[i], corners[(i + 1) % 4]);
-    if (side < 4.5 * module || side > 10 * module) return std::nullopt;
+    const Point a = corners[i], b = corners[(i + 1) % 4];
+    shortest = std::min(shortest, Distance(a, b));
+    longest = std::max(longest, Distance(a, b));
+    twice_area += Cross(a, b);
   }
+  const double quad_area = std::abs(twice_area) / 2;
+  if (longest > 3 * shortest || quad_area < 49 * unit_area / 9) return std::nullopt;
+  if (area < 0.3 * quad_area || area > 0.85 * quad_area) return std::nullopt;
   return corners;
 }
 

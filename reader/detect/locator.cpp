@@ -9,7 +9,8 @@
 #include "reader/detect/finder_outline.h"
 #include "reader/detect/finder_scan.h"
 #include "reader/detect/geometry.h"
-#include "reader/detect/symbol_layout.h"
+#include "reader/symbol/format_version.h"
+#include "reader/symbol/symbol_layout.h"
 
 namespace qr::detect {
 
@@ -152,7 +153,7 @@ Frame MeasureFrame(BitImage& image, const Sampler& s, const std::array<FinderCan
 // two off, more so on large symbols.
 std::vector<int> CandidateSizes(double estimate) {
   std::vector<int> sizes;
-  for (int size = kMinSize; size <= kMaxSize; size += 4)
+  for (int size = SizeOfVersion(kMinVersion); size <= SizeOfVersion(kMaxVersion); size += 4)
     if (std::abs(size - estimate) <= 9) sizes.push_back(size);
   std::sort(sizes.begin(), sizes.end(),
             [estimate](int a, int b) { return std::abs(a - estimate) < std::abs(b - estimate); });
@@ -284,8 +285,8 @@ std::optional<Homography> SymbolTransform(const Sampler& s, const Frame& frame, 
 // Refits the transform to every alignment pattern found near where `h` puts
 // it, for large symbols whose middle strays from a fit to the corners.
 std::optional<Homography> RefinedTransform(const Sampler& s, const Homography& h, Anchors anchors, int size) {
-  const auto centres = AlignmentCentres(VersionOfSize(size));
-  const int last = static_cast<int>(centres.size()) - 1;
+  std::array<int, 7> centres{};
+  const int last = AlignmentPatternCentres(VersionOfSize(size), centres) - 1;
   const size_t before = anchors.modules.size();
   for (int j = 0; j <= last; ++j)
     for (int i = 0; i <= last; ++i) {
@@ -337,9 +338,10 @@ FoundSymbol Report(Decoded decoded, const Homography& h, int size) {
 
 // The version a large grid states about itself, read either way round.
 int StatedSize(const ModuleGrid& grid) {
-  int version = VersionFromGrid(grid);
-  if (!version) version = VersionFromGrid(grid.Transposed());
-  return version ? SizeOfVersion(version) : 0;
+  for (const ModuleGrid& g : {grid, grid.Transposed()})
+    for (const uint32_t bits : {ReadVersionBitsTopRight(g), ReadVersionBitsBottomLeft(g)})
+      if (const auto info = DecodeVersionBits(bits)) return SizeOfVersion(info->version);
+  return 0;
 }
 
 std::optional<FoundSymbol> TrySize(const Sampler& s, const Frame& frame, int size, bool with_outlines,
