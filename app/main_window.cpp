@@ -180,6 +180,11 @@ void MainWindow::CreateControls() {
     // After the font, which resets a drop-down list's height.
     if (spec.kind == ControlKind::kComboBox) SetClosedComboHeight(created, spec.height);
   }
+  // Transparent labels lie below their siblings: where one overlaps an edit
+  // box, the box shows.
+  for (const ControlSpec& spec : MainWindowControls())
+    if (spec.kind == ControlKind::kTransparentLabel)
+      SetWindowPos(control(spec.id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   for (ControlId id : {编辑框_解码, 图片框_二维码显示})
     SetWindowSubclass(control(id), RightPressProc, 0, reinterpret_cast<DWORD_PTR>(bindings_.get()));
 }
