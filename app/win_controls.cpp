@@ -279,9 +279,11 @@ void RegisterControlClasses(HINSTANCE instance) {
 }
 
 HWND CreatePanel(HWND parent, PanelStyle style, const RECT& place, int id, COLORREF caption_colour) {
-  // Containers are control parents, so Tab moves through their children.
-  HWND panel = CreateChild(kPanelClass, parent, place, id, WS_CLIPCHILDREN,
-                           new PanelState{style, caption_colour});
+  // A page paints under its children too: its transparent labels draw only
+  // their captions over it. Containers are control parents, so Tab moves
+  // through their children.
+  const DWORD clip = style == PanelStyle::kPlain ? 0 : WS_CLIPCHILDREN;
+  HWND panel = CreateChild(kPanelClass, parent, place, id, clip, new PanelState{style, caption_colour});
   SetWindowLongPtrW(panel, GWL_EXSTYLE, WS_EX_CONTROLPARENT);
   return panel;
 }
