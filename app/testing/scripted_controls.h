@@ -41,11 +41,15 @@ class ScriptedControls : public Controls {
     log.push_back("pump " + std::to_string(milliseconds));
     if (onPump) onPump();
   }
-  void* WindowHandle(ControlId) const override { return nullptr; }
+  void* WindowHandle(ControlId id) const override {
+    const auto it = handles.find(id);
+    return it == handles.end() ? nullptr : it->second;
+  }
 
   std::map<ControlId, std::string> texts;
   std::map<ControlId, uint32_t> colours;
   std::map<ControlId, int> indices;
+  std::map<ControlId, void*> handles;
   Bytes picture = {'S'};  // a picture is shown at start
   std::vector<std::string> log;
   std::function<void()> onPump;

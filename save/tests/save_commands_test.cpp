@@ -2,38 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <vector>
 
+#include "app/testing/scripted_controls.h"
+#include "app/testing/scripted_dialogs.h"
 #include "save/run_directory.h"
 
 namespace save {
 namespace {
-
-class FakeControls : public app::Controls {
- public:
-  std::string Text(app::ControlId id) const override { return texts.count(id) ? texts.at(id) : ""; }
-  void SetText(app::ControlId id, std::string_view text) override { texts[id] = std::string(text); }
-  uint32_t Colour(app::ControlId) const override { return 0; }
-  int SelectedIndex(app::ControlId) const override { return 0; }
-  void SetPicture(const app::Bytes&) override {}
-  void PumpEvents(int) override {}
-  void* WindowHandle(app::ControlId id) const override {
-    return id == app::ControlId::图片框_二维码显示 ? picture_box : nullptr;
-  }
-
-  std::map<app::ControlId, std::string> texts;
-  void* picture_box = reinterpret_cast<void*>(0x1234);
-};
-
-class FakeDialogs : public app::Dialogs {
- public:
-  void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
-  std::optional<std::string> OpenFile(std::string_view) override { return std::nullopt; }
-  std::optional<uint32_t> ChooseColour(uint32_t) override { return std::nullopt; }
-
-  std::vector<std::string> messages;
-};
 
 class FakeEnvironment : public SaveEnvironment {
  public:
@@ -56,8 +32,11 @@ class FakeEnvironment : public SaveEnvironment {
 
 class SaveCommandsTest : public ::testing::Test {
  protected:
-  FakeControls controls;
-  FakeDialogs dialogs;
+  SaveCommandsTest() { controls.handles[app::ControlId::图片框_二维码显示] = kPictureBox; }
+
+  void* const kPictureBox = reinterpret_cast<void*>(0x1234);
+  app::testing::ScriptedControls controls;
+  app::testing::ScriptedDialogs dialogs;
   FakeEnvironment environment;
   SaveCommands commands{controls, dialogs, environment};
 };
@@ -67,7 +46,7 @@ TEST_F(SaveCommandsTest, QrImageIsThePictureBoxCaptureBesideTheProgram) {
   environment.writable = false;
   commands.SaveQrImage();
 
-  EXPECT_EQ(environment.captured, (std::vector<void*>{controls.picture_box, controls.picture_box}));
+  EXPECT_EQ(environment.captured, (std::vector<void*>{kPictureBox, kPictureBox}));
   ASSERT_EQ(environment.writes.size(), 2u);
   EXPECT_EQ(environment.writes[0].first, "C:\\Program Files\\二维码/生成二维码.BMP");
   EXPECT_EQ(environment.writes[0].second, environment.capture);
