@@ -1,7 +1,9 @@
 #include "reader/detect/binarizer.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
+#include <initializer_list>
 
 namespace qr::detect {
 
@@ -49,7 +51,11 @@ BitImage Binarize(const GreyImage& image) {
 
   const int blocks_x = (image.width + kBlock - 1) / kBlock;
   const int blocks_y = (image.height + kBlock - 1) / kBlock;
-  std::vector<int> black(static_cast<size_t>(blocks_x) * blocks_y);
+  // Each block's black point; kUnset for flat blocks until their neighbours
+  // lend them one.
+  constexpr int kUnset = -1;
+  std::vector<int> black(static_cast<size_t>(blocks_x) * blocks_y, kUnset);
+  std::vector<int> contrast(black.size(), 0);
   auto black_at = [&](int bx, int by) -> int& { return black[static_cast<size_t>(by) * blocks_x + bx]; };
 
   for (int by = 0; by < blocks_y; ++by) {
@@ -65,33 +71,57 @@ BitImage Binarize(const GreyImage& image) {
           hi = std::max<int>(hi, row[x]);
         }
       }
-      int point = sum / ((y1 - y0) * (x1 - x0));
-      if (hi - lo <= kFlatRange) {
-        // A flat block is taken as light, unless it is darker than the black
-        // point of the blocks already seen next to it: then it lies inside a
-        // large dark area and inherits their threshold.
-        point = lo / 2;
-        if (bx > 0 && by > 0) {
-          const int around = (black_at(bx, by - 1) + 2 * black_at(bx - 1, by) + black_at(bx - 1, by - 1)) / 4;
-          if (lo < around) point = around;
-        }
+      if (hi - lo > kFlatRange) {
+        black_at(bx, by) = sum / ((y1 - y0) * (x1 - x0));
+        contrast[static_cast<size_t>(by) * blocks_x + bx] = hi - lo;
       }
-      black_at(bx, by) = point;
     }
   }
+  // A flat block lies inside a module, a quiet zone or the background: it
+  // takes the black point of the blocks with contrast nearest to it, first
+  // from above and the left, then from below and the right. Giving flat
+  // blocks a point of their own (such as half their level) would drag the
+  // averages below down and lose the dark modules of pale, low-contrast
+  // symbols.
+  auto lend = [&](int bx, int by, std::initializer_list<std::array<int, 2>> from) {
+    int sum = 0, count = 0;
+    for (const auto& [dx, dy] : from) {
+      const int nx = bx + dx, ny = by + dy;
+      if (nx < 0 || ny < 0 || nx >= blocks_x || ny >= blocks_y || black_at(nx, ny) == kUnset) continue;
+      sum += black_at(nx, ny);
+      ++count;
+    }
+    if (count) black_at(bx, by) = sum / count;
+  };
+  std::vector<bool> flat(black.size());
+  for (size_t i = 0; i < black.size(); ++i) flat[i] = black[i] == kUnset;
+  for (int by = 0; by < blocks_y; ++by)
+    for (int bx = 0; bx < blocks_x; ++bx)
+      if (flat[static_cast<size_t>(by) * blocks_x + bx]) lend(bx, by, {{-1, 0}, {0, -1}, {-1, -1}, {1, -1}});
+  for (int by = blocks_y - 1; by >= 0; --by)
+    for (int bx = blocks_x - 1; bx >= 0; --bx)
+      if (black_at(bx, by) == kUnset) lend(bx, by, {{1, 0}, {0, 1}, {1, 1}, {-1, 1}});
 
   for (int by = 0; by < blocks_y; ++by) {
     const int cy = std::clamp(by, 2, std::max(2, blocks_y - 3));
     const int y0 = by * kBlock, y1 = std::min(image.height, y0 + kBlock);
     for (int bx = 0; bx < blocks_x; ++bx) {
       const int cx = std::clamp(bx, 2, std::max(2, blocks_x - 3));
-      int sum = 0, count = 0;
+      // Blocks weigh by their contrast: an edge between modules says more
+      // about the threshold than a block that blur barely darkens.
+      int weighted = 0, weights = 0, plain = 0, count = 0;
       for (int ny = std::max(0, cy - 2); ny <= std::min(blocks_y - 1, cy + 2); ++ny)
         for (int nx = std::max(0, cx - 2); nx <= std::min(blocks_x - 1, cx + 2); ++nx) {
-          sum += black_at(nx, ny);
+          const int point = black_at(nx, ny);
+          if (point == kUnset) continue;
+          const int weight = contrast[static_cast<size_t>(ny) * blocks_x + nx];
+          weighted += weight * point;
+          weights += weight;
+          plain += point;
           ++count;
         }
-      const int threshold = sum / count;
+      // With no contrast anywhere the image is blank: all light.
+      const int threshold = weights ? weighted / weights : (count ? plain / count : -1);
       const int x0 = bx * kBlock, x1 = std::min(image.width, x0 + kBlock);
       for (int y = y0; y < y1; ++y) {
         const uint8_t* row = Row(image, y);

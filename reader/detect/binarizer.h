@@ -35,9 +35,9 @@ struct OwnedGrey {
 // averaged over the pixels it has.
 OwnedGrey Downscale(const GreyImage& image, int factor);
 
-// Each 8x8 block gets a black point from its own pixels (or, when the block
-// is flat, from its neighbours); each pixel is compared with the mean black
-// point of the 5x5 blocks around its own.
+// Each 8x8 block with contrast gets its mean as black point; flat blocks
+// borrow from the nearest blocks with contrast. Each pixel is compared with
+// the contrast-weighted mean black point of the 5x5 blocks around its own.
 BitImage Binarize(const GreyImage& image);
 
 }  // namespace qr::detect
