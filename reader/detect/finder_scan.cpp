@@ -10,16 +10,25 @@ namespace {
 // Candidates gathered before ranking; beyond this a noisy image gains nothing.
 constexpr size_t kMaxGathered = 1000;
 
-struct Walk {
-  Point p;
-  Point step;
-};
-
-// Counts how many steps from `from` (exclusive) stay on `colour`, at most `limit`.
+// Counts how many steps from `from` (exclusive) stay on `colour`, at most
+// `limit` + 1. Steps along rows, columns and diagonals stay on whole pixels.
 int RunLength(const BitImage& image, Point from, Point step, uint8_t colour, int limit, bool* hit_border) {
-  int n = 0;
+  const int dx = static_cast<int>(step.x), dy = static_cast<int>(step.y);
+  if (dx == step.x && dy == step.y) {
+    int x = static_cast<int>(std::floor(from.x)), y = static_cast<int>(std::floor(from.y));
+    for (int n = 0; n <= limit; ++n) {
+      x += dx;
+      y += dy;
+      if (!image.inside(x, y)) {
+        *hit_border = true;
+        return n;
+      }
+      if (image.at(x, y) != colour) return n;
+    }
+    return limit + 1;
+  }
   Point p = from;
-  while (n <= limit) {
+  for (int n = 0; n <= limit; ++n) {
     p = p + step;
     const int x = static_cast<int>(std::floor(p.x)), y = static_cast<int>(std::floor(p.y));
     if (!image.inside(x, y)) {
@@ -27,9 +36,23 @@ int RunLength(const BitImage& image, Point from, Point step, uint8_t colour, int
       return n;
     }
     if (image.at(x, y) != colour) return n;
-    ++n;
   }
-  return n;
+  return limit + 1;
+}
+
+// RunsThrough in steps of `step`, with light beyond the ring, through
+// `start` or, failing that, through points up to `reach` pixels to either side: a speck of noise or a light ring
+// that blur narrows to nothing on one line rarely spoils its neighbours.
+std::optional<FinderRuns> RunsNear(const BitImage& image, Point start, Point step, uint8_t dark,
+                                   double max_run, int reach) {
+  const Point across{-step.y, step.x};
+  for (int offset = 0; offset <= reach; ++offset)
+    for (const int side : {1, -1}) {
+      if (offset == 0 && side < 0) continue;
+      auto runs = RunsThrough(image, start + static_cast<double>(side * offset) * across, step, dark, max_run);
+      if (runs && runs->separated) return runs;
+    }
+  return std::nullopt;
 }
 
 // Confirms a hit found in a row: a vertical pass finds the middle of the
@@ -37,18 +60,16 @@ int RunLength(const BitImage& image, Point from, Point step, uint8_t colour, int
 // diagonal pass rejects the stripes and checkerboards that fool the first two.
 std::optional<FinderCandidate> Confirm(const BitImage& image, Point hit, double row_total, uint8_t dark) {
   const double max_run = row_total;
-  const auto vertical = RunsThrough(image, hit, {0, 1}, dark, max_run);
+  const auto vertical = RunsNear(image, hit, {0, 1}, dark, max_run, 1);
   if (!vertical) return std::nullopt;
   const double v_total = vertical->total();
   if (v_total < 0.5 * row_total || v_total > 2.0 * row_total) return std::nullopt;
-  const auto horizontal = RunsThrough(image, vertical->centre, {1, 0}, dark, max_run);
+  const auto horizontal = RunsNear(image, {hit.x, vertical->centre.y}, {1, 0}, dark, max_run, 1);
   if (!horizontal) return std::nullopt;
   const double h_total = horizontal->total();
   if (h_total < 0.5 * v_total || h_total > 2.0 * v_total) return std::nullopt;
   const Point centre{horizontal->centre.x, vertical->centre.y};
-  const double diagonal = 1 / std::sqrt(2.0);
-  if (!RunsThrough(image, centre, {diagonal, diagonal}, dark, 2 * max_run) &&
-      !RunsThrough(image, centre, {diagonal, -diagonal}, dark, 2 * max_run))
+  if (!RunsNear(image, centre, {1, 1}, dark, max_run, 2) && !RunsNear(image, centre, {1, -1}, dark, max_run, 2))
     return std::nullopt;
   FinderCandidate c;
   c.centre = centre;
@@ -118,37 +139,52 @@ bool HasFinderRatios(const std::array<double, 5>& runs) {
          std::abs(runs[4] - module) < slack;
 }
 
-std::optional<FinderRuns> RunsThrough(const BitImage& image, Point start, Point direction, uint8_t dark,
+std::optional<FinderRuns> RunsThrough(const BitImage& image, Point start, Point step, uint8_t dark,
                                       double max_run) {
   const int sx = static_cast<int>(std::floor(start.x)), sy = static_cast<int>(std::floor(start.y));
   if (!image.inside(sx, sy) || image.at(sx, sy) != dark) return std::nullopt;
   const uint8_t light = dark ? 0 : 1;
   const int limit = static_cast<int>(std::ceil(max_run));
   const Point origin{sx + 0.5, sy + 0.5};
-  const Point back = -1.0 * direction;
+  const Point back = -1.0 * step;
   bool border = false;
 
   FinderRuns r;
   const int centre_back = RunLength(image, origin, back, dark, limit, &border);
-  const int centre_fwd = RunLength(image, origin, direction, dark, limit, &border);
+  if (border || centre_back >= limit) return std::nullopt;
+  const int centre_fwd = RunLength(image, origin, step, dark, limit, &border);
   if (border || centre_back + centre_fwd + 1 > limit) return std::nullopt;
+  // The other runs are a third of the centre run: no need to walk further.
+  const int centre = centre_back + centre_fwd + 1;
+  const int other_limit = std::min(limit, centre + 2);
   const Point back_edge = origin + static_cast<double>(centre_back) * back;
-  const Point fwd_edge = origin + static_cast<double>(centre_fwd) * direction;
-  const int light_back = RunLength(image, back_edge, back, light, limit, &border);
-  const int light_fwd = RunLength(image, fwd_edge, direction, light, limit, &border);
-  if (border || light_back == 0 || light_fwd == 0 || light_back > limit || light_fwd > limit) return std::nullopt;
+  const Point fwd_edge = origin + static_cast<double>(centre_fwd) * step;
+  const int light_back = RunLength(image, back_edge, back, light, other_limit, &border);
+  if (border || light_back == 0 || light_back > other_limit) return std::nullopt;
+  const int light_fwd = RunLength(image, fwd_edge, step, light, other_limit, &border);
+  if (border || light_fwd == 0 || light_fwd > other_limit) return std::nullopt;
   bool outer_border = false;
-  const int ring_back = RunLength(image, back_edge + static_cast<double>(light_back) * back, back, dark, limit,
-                                  &outer_border);
-  const int ring_fwd = RunLength(image, fwd_edge + static_cast<double>(light_fwd) * direction, direction, dark,
-                                 limit, &outer_border);
-  if (ring_back == 0 || ring_fwd == 0 || ring_back > limit || ring_fwd > limit) return std::nullopt;
+  const int ring_back = RunLength(image, back_edge + static_cast<double>(light_back) * back, back, dark,
+                                  other_limit, &outer_border);
+  if (ring_back == 0 || ring_back > other_limit) return std::nullopt;
+  const int ring_fwd = RunLength(image, fwd_edge + static_cast<double>(light_fwd) * step, step, dark,
+                                 other_limit, &outer_border);
+  if (ring_fwd == 0 || ring_fwd > other_limit) return std::nullopt;
+  // Beyond the ring: the separator or the quiet zone, light for at least a
+  // module, unless the image ends first.
+  const int module = std::max(1, (centre + 1) / 3);
+  bool border_back = false, border_fwd = false;
+  const int quiet_back = RunLength(image, back_edge + static_cast<double>(light_back + ring_back) * back, back,
+                                   light, module, &border_back);
+  const int quiet_fwd = RunLength(image, fwd_edge + static_cast<double>(light_fwd + ring_fwd) * step, step, light,
+                                  module, &border_fwd);
+  r.separated = (border_back || 2 * quiet_back >= module) && (border_fwd || 2 * quiet_fwd >= module);
 
-  r.runs = {static_cast<double>(ring_back), static_cast<double>(light_back),
-            static_cast<double>(centre_back + centre_fwd + 1), static_cast<double>(light_fwd),
+  r.runs = {static_cast<double>(ring_back), static_cast<double>(light_back), static_cast<double>(centre),
+            static_cast<double>(light_fwd),
             static_cast<double>(ring_fwd)};
   if (!HasFinderRatios(r.runs)) return std::nullopt;
-  r.centre = origin + ((centre_fwd - centre_back) / 2.0) * direction;
+  r.centre = origin + ((centre_fwd - centre_back) / 2.0) * step;
   return r;
 }
 

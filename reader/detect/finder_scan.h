@@ -23,17 +23,21 @@ struct FinderCandidate {
 struct FinderRuns {
   std::array<double, 5> runs{};
   Point centre;
+  // Whether light follows the ring on both sides, as the separator and the
+  // quiet zone make it do around a real finder.
+  bool separated = false;
   double total() const { return runs[0] + runs[1] + runs[2] + runs[3] + runs[4]; }
 };
 
 // Whether five consecutive runs have the ratios 1:1:3:1:1 within tolerance.
 bool HasFinderRatios(const std::array<double, 5>& runs);
 
-// Walks from `start` both ways along the unit vector `direction`, through a
-// centre run of the colour `dark`, then a run of the other colour, then one
-// of `dark` again. Each run may be at most `max_run` steps long. The outer
-// runs may end at the image border.
-std::optional<FinderRuns> RunsThrough(const BitImage& image, Point start, Point direction, uint8_t dark,
+// Walks from `start` both ways in steps of `step`, through a centre run of
+// the colour `dark`, then a run of the other colour, then one of `dark`
+// again; runs count steps. Each run may be at most `max_run` steps long. The
+// outer runs may end at the image border. Whole-pixel steps (rows, columns,
+// diagonals) are the fast case.
+std::optional<FinderRuns> RunsThrough(const BitImage& image, Point start, Point step, uint8_t dark,
                                       double max_run);
 
 // Scans every row (every second one in larger images) for both polarities,

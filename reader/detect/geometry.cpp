@@ -7,7 +7,7 @@
 
 namespace qr::detect {
 
-double Distance(Point a, Point b) { return std::hypot(a.x - b.x, a.y - b.y); }
+double Distance(Point a, Point b) { return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y)); }
 double Dot(Point a, Point b) { return a.x * b.x + a.y * b.y; }
 double Cross(Point a, Point b) { return a.x * b.y - a.y * b.x; }
 
@@ -23,7 +23,7 @@ struct Normaliser {
     cx /= static_cast<double>(points.size());
     cy /= static_cast<double>(points.size());
     double mean = 0;
-    for (const Point& p : points) mean += std::hypot(p.x - cx, p.y - cy);
+    for (const Point& p : points) mean += std::sqrt((p.x - cx) * (p.x - cx) + (p.y - cy) * (p.y - cy));
     mean /= static_cast<double>(points.size());
     scale = mean > 1e-12 ? std::sqrt(2.0) / mean : 1.0;
   }

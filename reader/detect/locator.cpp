@@ -37,7 +37,7 @@ class Sampler {
 };
 
 Point Unit(Point v) {
-  const double length = std::hypot(v.x, v.y);
+  const double length = std::sqrt(Dot(v, v));
   return length > 0 ? (1 / length) * v : Point{1, 0};
 }
 
@@ -48,48 +48,74 @@ struct Triple {
   double badness;
 };
 
-// Ranks every triple of same-polarity finders that could be one symbol: a
-// corner near a right angle, legs of similar length, similar module sizes.
-// Perspective is allowed for by the tolerances.
-std::vector<Triple> RankTriples(const std::vector<FinderCandidate>& finders, int max_triples) {
+// The triple with `top_left` at the corner, if its shape fits a symbol.
+std::optional<Triple> CornerTriple(const std::vector<FinderCandidate>& finders, int top_left, int one, int other,
+                                   double l1, double l2, double module_ratio) {
+  const Point tl = finders[top_left].centre;
+  const Point leg1 = finders[one].centre - tl, leg2 = finders[other].centre - tl;
+  const double leg_ratio = std::max(l1, l2) / std::min(l1, l2);
+  if (!(leg_ratio < 2.0)) return std::nullopt;
+  const double cosine = Dot(leg1, leg2) / (l1 * l2);
+  if (std::abs(cosine) > 0.5) return std::nullopt;
+  // Centres are 14 to 170 modules apart; module sizes from rows and
+  // columns read up to sqrt(2) large on turned symbols.
+  const double m_mean = (finders[top_left].module + finders[one].module + finders[other].module) / 3;
+  const double modules = (l1 + l2) / 2 / m_mean;
+  if (modules < 9 || modules > 250) return std::nullopt;
+  // Seen from the front, top-right follows top-left clockwise.
+  const bool clockwise = Cross(leg1, leg2) > 0;
+  const double badness = std::abs(cosine) + std::log(leg_ratio) + std::log(module_ratio);
+  return Triple{top_left, clockwise ? one : other, clockwise ? other : one, badness};
+}
+
+// Ranks the triples of unused same-polarity finders among the first `count`
+// that could be one symbol (a corner near a right angle, legs of similar
+// length, similar module sizes; perspective is allowed for by the
+// tolerances), leaving out those among the first `first_new`, already tried.
+std::vector<Triple> RankTriples(const std::vector<FinderCandidate>& finders, const std::vector<bool>& used,
+                                int first_new, int count, int max_triples) {
   std::vector<Triple> triples;
-  const int n = static_cast<int>(finders.size());
+  const int n = count;
+  std::vector<double> distance(static_cast<size_t>(n) * n);
   for (int i = 0; i < n; ++i)
-    for (int j = i + 1; j < n; ++j) {
+    for (int j = 0; j < n; ++j) distance[static_cast<size_t>(i) * n + j] = Distance(finders[i].centre, finders[j].centre);
+  auto apart = [&](int i, int j) { return distance[static_cast<size_t>(i) * n + j]; };
+  // Two finders of one symbol have similar modules and lie 14 to 170 modules
+  // apart (the diagonal up to 240), allowing for perspective and for module
+  // sizes read up to sqrt(2) large on turned symbols.
+  std::vector<bool> pairs(distance.size());
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < n; ++j) {
       const FinderCandidate &a = finders[i], &b = finders[j];
-      if (a.inverted != b.inverted) continue;
-      if (std::max(a.module, b.module) > 2.5 * std::min(a.module, b.module)) continue;
-      for (int k = j + 1; k < n; ++k) {
-        const FinderCandidate& c = finders[k];
-        if (c.inverted != a.inverted) continue;
+      const double modules = apart(i, j) / ((a.module + b.module) / 2);
+      pairs[static_cast<size_t>(i) * n + j] = !used[i] && !used[j] && a.inverted == b.inverted &&
+                                              std::max(a.module, b.module) <= 2.5 * std::min(a.module, b.module) &&
+                                              modules >= 8 && modules <= 350;
+    }
+  auto may_pair = [&](int i, int j) { return pairs[static_cast<size_t>(i) * n + j]; };
+  for (int k = first_new; k < n; ++k)
+    for (int i = 0; i < k; ++i) {
+      if (!may_pair(i, k)) continue;
+      for (int j = i + 1; j < k; ++j) {
+        if (!may_pair(i, j) || !may_pair(j, k)) continue;
+        const FinderCandidate &a = finders[i], &b = finders[j], &c = finders[k];
         const double m_max = std::max({a.module, b.module, c.module});
         const double m_min = std::min({a.module, b.module, c.module});
         if (m_max > 2.5 * m_min) continue;
-        // The top-left finder faces the longest side.
-        std::array<int, 3> ids{i, j, k};
-        const double ab = Distance(a.centre, b.centre), ac = Distance(a.centre, c.centre),
-                     bc = Distance(b.centre, c.centre);
-        if (ab >= bc && ab >= ac) std::swap(ids[0], ids[2]);
-        else if (ac >= bc && ac >= ab) std::swap(ids[0], ids[1]);
-        const Point tl = finders[ids[0]].centre;
-        Point leg1 = finders[ids[1]].centre - tl, leg2 = finders[ids[2]].centre - tl;
-        const double l1 = std::hypot(leg1.x, leg1.y), l2 = std::hypot(leg2.x, leg2.y);
-        const double leg_ratio = std::max(l1, l2) / std::min(l1, l2);
-        if (!(leg_ratio < 2.0)) continue;
-        const double cosine = Dot(leg1, leg2) / (l1 * l2);
-        if (std::abs(cosine) > 0.5) continue;
-        // Centres are 14 to 170 modules apart; module sizes from rows and
-        // columns read up to sqrt(2) large on turned symbols.
-        const double m_mean = (a.module + b.module + c.module) / 3;
-        const double modules = (l1 + l2) / 2 / m_mean;
-        if (modules < 9 || modules > 250) continue;
-        // Seen from the front, top-right follows top-left clockwise.
-        if (Cross(leg1, leg2) < 0) {
-          std::swap(ids[1], ids[2]);
-          std::swap(leg1, leg2);
+        // The top-left finder faces the longest side; under strong
+        // perspective another side may come close, so its corner is tried too.
+        const std::array<int, 3> ids{i, j, k};
+        const std::array<double, 3> opposite{apart(j, k), apart(i, k), apart(i, j)};
+        const double longest = std::max({opposite[0], opposite[1], opposite[2]});
+        for (int corner = 0; corner < 3; ++corner) {
+          if (opposite[corner] < 0.85 * longest) continue;
+          const int one = ids[(corner + 1) % 3], other = ids[(corner + 2) % 3];
+          if (auto t = CornerTriple(finders, ids[corner], one, other, apart(ids[corner], one),
+                                    apart(ids[corner], other), m_max / m_min)) {
+            t->badness += 1 - opposite[corner] / longest;
+            triples.push_back(*t);
+          }
         }
-        const double badness = std::abs(cosine) + std::log(leg_ratio) + std::log(m_max / m_min);
-        triples.push_back({ids[0], ids[1], ids[2], badness});
       }
     }
   const size_t keep = std::min(triples.size(), static_cast<size_t>(max_triples));
@@ -427,29 +453,35 @@ bool Inside(const std::array<Point, 4>& quad, Point p) {
 
 std::vector<FoundSymbol> LocateSymbols(BitImage& image, const GridDecoder& decode, const Limits& limits) {
   const std::vector<FinderCandidate> finders = FindFinderCandidates(image, limits.max_finders);
-  const std::vector<Triple> triples = RankTriples(finders, limits.max_triples);
+  const int n = static_cast<int>(finders.size());
   std::vector<bool> used(finders.size(), false);
   std::vector<FoundSymbol> found;
   const Sampler normal(image, false), inverted(image, true);
   int attempts = 0;
   FillScratch scratch;
-  for (const Triple& t : triples) {
-    if (attempts >= limits.max_attempts) break;
-    const std::array<int, 3> ids{t.top_left, t.top_right, t.bottom_left};
-    const bool taken = std::any_of(ids.begin(), ids.end(), [&](int id) {
-      if (used[id]) return true;
-      return std::any_of(found.begin(), found.end(),
-                         [&](const FoundSymbol& symbol) { return Inside(symbol.corners, finders[id].centre); });
-    });
-    if (taken) continue;
-    ++attempts;
-    const std::array<FinderCandidate, 3> three{finders[ids[0]], finders[ids[1]], finders[ids[2]]};
-    const Sampler& sampler = three[0].inverted ? inverted : normal;
-    const Frame frame = MeasureFrame(image, sampler, three, scratch);
-    if (auto symbol = TrySymbol(sampler, frame, decode)) {
+  // Finders are taken in stages, the most often seen first: a symbol read
+  // early takes the finder-like patterns of its own data out of the later,
+  // larger stages, which keeps their triples few.
+  int tried = 0;
+  for (const int stage : {12, 24, n}) {
+    const int count = std::min(stage, n);
+    if (count <= tried) continue;
+    for (const Triple& t : RankTriples(finders, used, tried, count, limits.max_triples)) {
+      if (attempts >= limits.max_attempts) return found;
+      const std::array<int, 3> ids{t.top_left, t.top_right, t.bottom_left};
+      if (used[ids[0]] || used[ids[1]] || used[ids[2]]) continue;
+      ++attempts;
+      const std::array<FinderCandidate, 3> three{finders[ids[0]], finders[ids[1]], finders[ids[2]]};
+      const Sampler& sampler = three[0].inverted ? inverted : normal;
+      const Frame frame = MeasureFrame(image, sampler, three, scratch);
+      auto symbol = TrySymbol(sampler, frame, decode);
+      if (!symbol) continue;
       for (int id : ids) used[id] = true;
+      for (int i = 0; i < n; ++i)
+        if (Inside(symbol->corners, finders[i].centre)) used[i] = true;
       found.push_back(std::move(*symbol));
     }
+    tried = count;
   }
   return found;
 }
