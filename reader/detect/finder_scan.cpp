@@ -1,6 +1,8 @@
 #include "reader/detect/finder_scan.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 #include <cmath>
 
 namespace qr::detect {
@@ -101,29 +103,54 @@ void Keep(std::vector<FinderCandidate>& found, const FinderCandidate& c) {
   if (found.size() < kMaxGathered) found.push_back(c);
 }
 
+// The first index from `x` on where the row stops being `colour`, a word of
+// eight pixels at a time across long runs.
+int RunEnd(const uint8_t* row, int x, int width, uint8_t colour) {
+  const uint64_t same = colour * 0x0101010101010101ull;
+  while (x + 8 <= width) {
+    uint64_t word;
+    std::memcpy(&word, row + x, 8);
+    const uint64_t differ = word ^ same;
+    if (differ) {
+      if constexpr (std::endian::native == std::endian::little) return x + std::countr_zero(differ) / 8;
+      return x + std::countl_zero(differ) / 8;
+    }
+    x += 8;
+  }
+  while (x < width && row[x] == colour) ++x;
+  return x;
+}
+
+// HasFinderRatios in whole numbers, for the row scan's every run.
+bool HasFinderRatios(const std::array<int, 5>& r) {
+  const int total = r[0] + r[1] + r[2] + r[3] + r[4];
+  if (total < 7) return false;
+  // |7 run - total| < 0.6 total for the 1s, |7 run - 3 total| < 1.5 total for the 3.
+  const auto one = [total](int run) { return std::abs(70 * run - 10 * total) < 6 * total; };
+  return std::abs(14 * r[2] - 6 * total) < 3 * total && one(r[0]) && one(r[1]) && one(r[3]) && one(r[4]);
+}
+
 void ScanRow(const BitImage& image, int y, std::vector<FinderCandidate>& found) {
   const uint8_t* row = &image.bits[static_cast<size_t>(y) * image.width];
-  std::array<double, 5> runs{};
+  std::array<int, 5> runs{};
   int complete = 0;
-  int start = 0;
-  for (int x = 1; x <= image.width; ++x) {
-    if (x < image.width && row[x] == row[start]) continue;
-    std::rotate(runs.begin(), runs.begin() + 1, runs.end());
-    runs[4] = x - start;
+  for (int start = 0; start < image.width;) {
+    const uint8_t colour = row[start];
+    const int end = RunEnd(row, start + 1, image.width, colour);
+    runs = {runs[1], runs[2], runs[3], runs[4], end - start};
     ++complete;
     // The run just closed has the colour of the centre stone.
     if (complete >= 5 && HasFinderRatios(runs)) {
-      const uint8_t dark = row[start];
       const double total = runs[0] + runs[1] + runs[2] + runs[3] + runs[4];
-      const double centre_x = x - runs[4] - runs[3] - runs[2] / 2;
+      const double centre_x = end - runs[4] - runs[3] - runs[2] / 2.0;
       const double centre_y = y + 0.5;
-      if (FinderCandidate* known = Known(found, centre_x, centre_y, total / 7, dark == 0)) {
+      if (FinderCandidate* known = Known(found, centre_x, centre_y, total / 7, colour == 0)) {
         known->rows += 1;
-      } else if (auto c = Confirm(image, {centre_x, centre_y}, total, dark)) {
+      } else if (auto c = Confirm(image, {centre_x, centre_y}, total, colour)) {
         Keep(found, *c);
       }
     }
-    start = x;
+    start = end;
   }
 }
 
@@ -190,7 +217,9 @@ std::optional<FinderRuns> RunsThrough(const BitImage& image, Point start, Point 
 
 std::vector<FinderCandidate> FindFinderCandidates(const BitImage& image, int max_candidates) {
   std::vector<FinderCandidate> found;
-  const int row_step = image.height >= 200 ? 2 : 1;
+  // Every second row still crosses each stone (three modules tall) at least
+  // once; small images get every row, for their small modules.
+  const int row_step = image.height >= 120 ? 2 : 1;
   for (int y = 0; y < image.height; y += row_step) ScanRow(image, y, found);
 
   std::stable_sort(found.begin(), found.end(),

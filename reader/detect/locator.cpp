@@ -199,31 +199,31 @@ int AlignmentScore(const Sampler& s, Point centre, Point ex, Point ey) {
 }
 
 // Finds the alignment pattern within `radius` modules of `predicted` by
-// template matching: the best match on a half-module lattice, then the middle
-// of the best matches on an eighth-module lattice around it.
+// template matching: the best match on a half-module lattice, searched in
+// growing squares and stopped at the first perfect match, then the middle of
+// the best matches on a quarter-module lattice around it.
 std::optional<Point> FindAlignment(const Sampler& s, Point predicted, Point ex, Point ey, double radius) {
-  constexpr int kMinScore = 22;
+  constexpr int kMinScore = 22, kPerfect = 25;
   int best_score = -1;
   Point best = predicted;
-  double best_distance = 0;
   const int steps = static_cast<int>(radius * 2);
-  for (int j = -steps; j <= steps; ++j)
-    for (int i = -steps; i <= steps; ++i) {
-      const Point p = predicted + (i / 2.0) * ex + (j / 2.0) * ey;
-      const int score = AlignmentScore(s, p, ex, ey);
-      const double distance = i * i + j * j;
-      if (score > best_score || (score == best_score && distance < best_distance)) {
-        best_score = score;
-        best = p;
-        best_distance = distance;
+  for (int ring = 0; ring <= steps && best_score < kPerfect; ++ring)
+    for (int j = -ring; j <= ring; ++j)
+      for (int i = -ring; i <= ring; ++i) {
+        if (std::max(std::abs(i), std::abs(j)) != ring) continue;
+        const Point p = predicted + (i / 2.0) * ex + (j / 2.0) * ey;
+        const int score = AlignmentScore(s, p, ex, ey);
+        if (score > best_score) {
+          best_score = score;
+          best = p;
+        }
       }
-    }
   if (best_score < kMinScore) return std::nullopt;
   int top = -1, count = 0;
   Point sum{0, 0};
-  for (int j = -4; j <= 4; ++j)
-    for (int i = -4; i <= 4; ++i) {
-      const Point p = best + (i / 8.0) * ex + (j / 8.0) * ey;
+  for (int j = -2; j <= 2; ++j)
+    for (int i = -2; i <= 2; ++i) {
+      const Point p = best + (i / 4.0) * ex + (j / 4.0) * ey;
       const int score = AlignmentScore(s, p, ex, ey);
       if (score > top) {
         top = score;
