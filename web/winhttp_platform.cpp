@@ -4,6 +4,8 @@
 #include <oleauto.h>
 
 #include <algorithm>
+#include <array>
+#include <optional>
 #include <vector>
 
 #include "text/codepage.h"
@@ -106,8 +108,8 @@ class AutomationRequest : public RequestObject {
   ~AutomationRequest() override { object_->Release(); }
 
   void SetTimeouts(int resolve, int connect, int send, int receive) override {
-    Call(L"SetTimeouts", Args(Variant::Integer(resolve), Variant::Integer(connect), Variant::Integer(send),
-                              Variant::Integer(receive)));
+    timeouts_ = {resolve, connect, send, receive};
+    ApplyTimeouts();
   }
   void SetProxy(int setting, const std::string& server) override {
     Call(L"SetProxy", Args(Variant::Integer(setting), Variant::Text(server)));
@@ -117,6 +119,9 @@ class AutomationRequest : public RequestObject {
   }
   void Open(const std::string& method, const std::string& url, bool async) override {
     Call(L"Open", Args(Variant::Text(method), Variant::Text(url), Variant::Boolean(async)));
+    // Wine's object puts its default time-outs back when it is opened; the
+    // caller's are set again so that they hold on every platform.
+    if (timeouts_) ApplyTimeouts();
   }
   void SetOption(int index, int value) override {
     // Wine answers E_NOTIMPL for some indices; like every failure, ignored.
@@ -125,10 +130,16 @@ class AutomationRequest : public RequestObject {
   void SetRequestHeader(const std::string& name, const std::string& value) override {
     Call(L"SetRequestHeader", Args(Variant::Text(name), Variant::Text(value)));
   }
-  void SendText(const std::string& body) override { Call(L"Send", Args(Variant::Text(body))); }
-  void SendBytes(const Bytes& body) override { Call(L"Send", Args(Variant::ByteArray(body))); }
-  Bytes ResponseBody() override { return Call(L"ResponseBody", {}, DISPATCH_PROPERTYGET).ToBytes(); }
+  void SendText(const std::string& body) override { Send(Variant::Text(body)); }
+  void SendBytes(const Bytes& body) override { Send(Variant::ByteArray(body)); }
+  // After a failed send there is no answer to read; Wine's object even
+  // faults when its body is read after a time-out.
+  Bytes ResponseBody() override {
+    if (!sent_) return {};
+    return Call(L"ResponseBody", {}, DISPATCH_PROPERTYGET).ToBytes();
+  }
   std::string GetAllResponseHeaders() override {
+    if (!sent_) return {};
     // The object matches member names without regard to case.
     return Call(L"GetallResponseHeaders", {}).ToText();
   }
@@ -142,12 +153,15 @@ class AutomationRequest : public RequestObject {
   }
 
   // Calls the member `name` with `args` in their natural order.
-  Variant Call(const wchar_t* name, std::vector<Variant> args, WORD kind = DISPATCH_METHOD) {
+  Variant Call(const wchar_t* name, std::vector<Variant> args, WORD kind = DISPATCH_METHOD,
+               HRESULT* status = nullptr) {
     Variant result;
     DISPID member = 0;
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
     const IID no_interface{};
-    if (FAILED(object_->GetIDsOfNames(no_interface, names, 1, LOCALE_USER_DEFAULT, &member))) return result;
+    HRESULT outcome = object_->GetIDsOfNames(no_interface, names, 1, LOCALE_USER_DEFAULT, &member);
+    if (status != nullptr) *status = outcome;
+    if (FAILED(outcome)) return result;
     // Automation takes the arguments last first.
     std::vector<VARIANT> reversed;
     for (auto it = args.rbegin(); it != args.rend(); ++it) reversed.push_back(it->get());
@@ -157,12 +171,29 @@ class AutomationRequest : public RequestObject {
       params.rgdispidNamedArgs = &property_put;
       params.cNamedArgs = 1;
     }
-    object_->Invoke(member, no_interface, LOCALE_USER_DEFAULT, kind, &params,
-                    kind == DISPATCH_PROPERTYPUT ? nullptr : &result.get(), nullptr, nullptr);
+    outcome = object_->Invoke(member, no_interface, LOCALE_USER_DEFAULT, kind, &params,
+                              kind == DISPATCH_PROPERTYPUT ? nullptr : &result.get(), nullptr, nullptr);
+    if (status != nullptr) *status = outcome;
     return result;
   }
 
+  void Send(Variant body) {
+    std::vector<Variant> args;
+    args.push_back(std::move(body));
+    HRESULT status = E_FAIL;
+    Call(L"Send", std::move(args), DISPATCH_METHOD, &status);
+    sent_ = SUCCEEDED(status);
+  }
+
+  void ApplyTimeouts() {
+    const auto [resolve, connect, send, receive] = *timeouts_;
+    Call(L"SetTimeouts", Args(Variant::Integer(resolve), Variant::Integer(connect), Variant::Integer(send),
+                              Variant::Integer(receive)));
+  }
+
   IDispatch* object_;
+  std::optional<std::array<int, 4>> timeouts_;
+  bool sent_ = false;
 };
 
 }  // namespace

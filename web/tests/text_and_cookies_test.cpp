@@ -3,6 +3,7 @@
 #include "web/convert_image.h"
 #include "web/cookies.h"
 #include "web/header_text.h"
+#include "web/indexed_pixels.h"
 
 namespace {
 
@@ -89,6 +90,24 @@ TEST(ConvertImageText, TextToUtf16AndEncoderNames) {
   EXPECT_EQ(web::EncoderClassIdText(3), "{557CF402-1A04-11D3-9A73-0000F81EF32E}");
   EXPECT_EQ(web::EncoderClassIdText(0), "");
   EXPECT_EQ(web::EncoderClassIdText(6), "");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(IndexPixels, GivesEachColourOneEntryInOrderOfAppearance) {
+  const std::vector<uint32_t> pixels = {0xFF000000, 0xFFFFFFFF, 0xFF000000, 0xFFFF0000};
+  const auto indexed = web::IndexPixels(pixels);
+  ASSERT_TRUE(indexed.has_value());
+  EXPECT_EQ(indexed->palette, (std::vector<uint32_t>{0xFF000000, 0xFFFFFFFF, 0xFFFF0000}));
+  EXPECT_EQ(indexed->indices, (std::vector<uint8_t>{0, 1, 0, 2}));
+
+  std::vector<uint32_t> many(257);
+  for (uint32_t i = 0; i < many.size(); ++i) many[i] = 0xFF000000 | i;
+  EXPECT_FALSE(web::IndexPixels(many).has_value());
+  many.pop_back();
+  EXPECT_EQ(web::IndexPixels(many)->indices.back(), 255);
 }
 
 }  // namespace
