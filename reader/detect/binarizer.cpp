@@ -10,9 +10,12 @@ namespace qr::detect {
 namespace {
 
 constexpr int kBlock = 8;
-// A block whose range is at most this is taken as flat: its black point
-// comes from its neighbours rather than from its own noise.
+// A block whose range is at most this, or whose pixels deviate less than
+// kFlatDeviation from their mean, is taken as flat: its black point comes
+// from its neighbours rather than from its own noise. Module edges deviate
+// far more, even on pale symbols; sensor grain on a plain background less.
 constexpr int kFlatRange = 24;
+constexpr int kFlatDeviation = 12;
 
 const uint8_t* Row(const GreyImage& image, int y) {
   return image.pixels + static_cast<ptrdiff_t>(y) * image.stride;
@@ -58,21 +61,43 @@ BitImage Binarize(const GreyImage& image) {
   std::vector<int> contrast(black.size(), 0);
   auto black_at = [&](int bx, int by) -> int& { return black[static_cast<size_t>(by) * blocks_x + bx]; };
 
+  // Column statistics over each band of kBlock rows, then summed per block:
+  // loops over whole rows, which compilers vectorise.
+  const size_t width = static_cast<size_t>(image.width);
+  std::vector<uint16_t> column_sum(width);
+  std::vector<uint32_t> column_squares(width);
+  std::vector<uint8_t> column_lo(width), column_hi(width);
   for (int by = 0; by < blocks_y; ++by) {
     const int y0 = by * kBlock, y1 = std::min(image.height, y0 + kBlock);
+    std::fill(column_sum.begin(), column_sum.end(), 0);
+    std::fill(column_squares.begin(), column_squares.end(), 0u);
+    std::fill(column_lo.begin(), column_lo.end(), 255);
+    std::fill(column_hi.begin(), column_hi.end(), 0);
+    for (int y = y0; y < y1; ++y) {
+      const uint8_t* row = Row(image, y);
+      for (size_t x = 0; x < width; ++x) {
+        const uint32_t v = row[x];
+        column_sum[x] = static_cast<uint16_t>(column_sum[x] + v);
+        column_squares[x] += v * v;
+        column_lo[x] = std::min(column_lo[x], row[x]);
+        column_hi[x] = std::max(column_hi[x], row[x]);
+      }
+    }
     for (int bx = 0; bx < blocks_x; ++bx) {
       const int x0 = bx * kBlock, x1 = std::min(image.width, x0 + kBlock);
       int sum = 0, lo = 255, hi = 0;
-      for (int y = y0; y < y1; ++y) {
-        const uint8_t* row = Row(image, y);
-        for (int x = x0; x < x1; ++x) {
-          sum += row[x];
-          lo = std::min<int>(lo, row[x]);
-          hi = std::max<int>(hi, row[x]);
-        }
+      long long squares = 0;
+      for (int x = x0; x < x1; ++x) {
+        sum += column_sum[x];
+        squares += column_squares[x];
+        lo = std::min<int>(lo, column_lo[x]);
+        hi = std::max<int>(hi, column_hi[x]);
       }
-      if (hi - lo > kFlatRange) {
-        black_at(bx, by) = sum / ((y1 - y0) * (x1 - x0));
+      const int n = (y1 - y0) * (x1 - x0);
+      // n^2 times the variance, against n^2 times the least deviation squared.
+      const long long spread = n * squares - static_cast<long long>(sum) * sum;
+      if (hi - lo > kFlatRange && spread >= static_cast<long long>(n) * n * kFlatDeviation * kFlatDeviation) {
+        black_at(bx, by) = sum / n;
         contrast[static_cast<size_t>(by) * blocks_x + bx] = hi - lo;
       }
     }
@@ -102,6 +127,37 @@ BitImage Binarize(const GreyImage& image) {
     for (int bx = blocks_x - 1; bx >= 0; --bx)
       if (black_at(bx, by) == kUnset) lend(bx, by, {{1, 0}, {0, 1}, {1, 1}, {-1, 1}});
 
+  // Sums over rectangles of blocks, for the 5x5 windows: weighted black
+  // points, weights, plain black points and the count of blocks that have one.
+  struct Sums {
+    long long weighted = 0, weights = 0, plain = 0, count = 0;
+  };
+  const size_t stride = static_cast<size_t>(blocks_x) + 1;
+  std::vector<Sums> table(stride * (blocks_y + 1));
+  for (int by = 0; by < blocks_y; ++by)
+    for (int bx = 0; bx < blocks_x; ++bx) {
+      const int point = black_at(bx, by);
+      Sums here;
+      if (point != kUnset) {
+        const int weight = contrast[static_cast<size_t>(by) * blocks_x + bx];
+        here = {static_cast<long long>(weight) * point, weight, point, 1};
+      }
+      const Sums& up = table[by * stride + bx + 1];
+      const Sums& left = table[(by + 1) * stride + bx];
+      const Sums& diagonal = table[by * stride + bx];
+      table[(by + 1) * stride + bx + 1] = {here.weighted + up.weighted + left.weighted - diagonal.weighted,
+                                           here.weights + up.weights + left.weights - diagonal.weights,
+                                           here.plain + up.plain + left.plain - diagonal.plain,
+                                           here.count + up.count + left.count - diagonal.count};
+    }
+  auto window = [&](int x0, int y0, int x1, int y1) {  // blocks [x0, x1) x [y0, y1)
+    const Sums &a = table[y1 * stride + x1], &b = table[y0 * stride + x1], &c = table[y1 * stride + x0],
+               &d = table[y0 * stride + x0];
+    return Sums{a.weighted - b.weighted - c.weighted + d.weighted, a.weights - b.weights - c.weights + d.weights,
+                a.plain - b.plain - c.plain + d.plain, a.count - b.count - c.count + d.count};
+  };
+
+  std::vector<int16_t> thresholds(width);  // per column, for the current band
   for (int by = 0; by < blocks_y; ++by) {
     const int cy = std::clamp(by, 2, std::max(2, blocks_y - 3));
     const int y0 = by * kBlock, y1 = std::min(image.height, y0 + kBlock);
@@ -109,25 +165,17 @@ BitImage Binarize(const GreyImage& image) {
       const int cx = std::clamp(bx, 2, std::max(2, blocks_x - 3));
       // Blocks weigh by their contrast: an edge between modules says more
       // about the threshold than a block that blur barely darkens.
-      int weighted = 0, weights = 0, plain = 0, count = 0;
-      for (int ny = std::max(0, cy - 2); ny <= std::min(blocks_y - 1, cy + 2); ++ny)
-        for (int nx = std::max(0, cx - 2); nx <= std::min(blocks_x - 1, cx + 2); ++nx) {
-          const int point = black_at(nx, ny);
-          if (point == kUnset) continue;
-          const int weight = contrast[static_cast<size_t>(ny) * blocks_x + nx];
-          weighted += weight * point;
-          weights += weight;
-          plain += point;
-          ++count;
-        }
+      const Sums w = window(std::max(0, cx - 2), std::max(0, cy - 2), std::min(blocks_x, cx + 3),
+                            std::min(blocks_y, cy + 3));
       // With no contrast anywhere the image is blank: all light.
-      const int threshold = weights ? weighted / weights : (count ? plain / count : -1);
+      const int threshold = static_cast<int>(w.weights ? w.weighted / w.weights : (w.count ? w.plain / w.count : -1));
       const int x0 = bx * kBlock, x1 = std::min(image.width, x0 + kBlock);
-      for (int y = y0; y < y1; ++y) {
-        const uint8_t* row = Row(image, y);
-        uint8_t* bits = &out.at(0, y);
-        for (int x = x0; x < x1; ++x) bits[x] = row[x] <= threshold ? 1 : 0;
-      }
+      std::fill(thresholds.begin() + x0, thresholds.begin() + x1, static_cast<int16_t>(threshold));
+    }
+    for (int y = y0; y < y1; ++y) {
+      const uint8_t* row = Row(image, y);
+      uint8_t* bits = &out.at(0, y);
+      for (size_t x = 0; x < width; ++x) bits[x] = row[x] <= thresholds[x] ? 1 : 0;
     }
   }
   return out;

@@ -98,9 +98,4 @@ std::optional<Homography> Homography::Fit(std::span<const Point> from, std::span
   return result;
 }
 
-Point Homography::Map(Point p) const {
-  const double w = m_[6] * p.x + m_[7] * p.y + 1;
-  return {(m_[0] * p.x + m_[1] * p.y + m_[2]) / w, (m_[3] * p.x + m_[4] * p.y + m_[5]) / w};
-}
-
 }  // namespace qr::detect

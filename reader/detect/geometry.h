@@ -24,8 +24,11 @@ class Homography {
   // degenerate (fewer than four, or too close to a line).
   static std::optional<Homography> Fit(std::span<const Point> from, std::span<const Point> to);
 
-  Point Map(Point p) const;
-  Point Map(double u, double v) const { return Map(Point{u, v}); }
+  Point Map(Point p) const { return Map(p.x, p.y); }
+  Point Map(double u, double v) const {
+    const double w = 1 / (m_[6] * u + m_[7] * v + 1);
+    return {(m_[0] * u + m_[1] * v + m_[2]) * w, (m_[3] * u + m_[4] * v + m_[5]) * w};
+  }
 
  private:
   double m_[8] = {1, 0, 0, 0, 1, 0, 0, 0};

@@ -142,16 +142,49 @@ double ModuleAlong(const Sampler& s, const FinderCandidate& f, Point axis) {
   return runs ? runs->total() / 7 : f.module;
 }
 
-Frame MeasureFrame(BitImage& image, const Sampler& s, const std::array<FinderCandidate, 3>& f,
-                   FillScratch& scratch) {
+// How well the 9x9 modules of finders and their separators match what a
+// finder looks like, summed over the finders added.
+struct FinderMatch {
+  int separator_hits = 0, separator_total = 0, ring_hits = 0, ring_total = 0;
+
+  // `to_image` maps a point of the finder's own 7x7 square to the image.
+  template <typename ToImage>
+  void Add(const Sampler& s, ToImage to_image) {
+    for (int dy = -1; dy <= 7; ++dy)
+      for (int dx = -1; dx <= 7; ++dx) {
+        const bool dark = s.Dark(to_image(dx + 0.5, dy + 0.5));
+        const int ring = std::max(std::abs(2 * dx - 6), std::abs(2 * dy - 6)) / 2;  // 0 centre .. 4 separator
+        if (ring == 4) {
+          separator_hits += !dark;
+          ++separator_total;
+        } else {
+          ring_hits += dark == (ring != 2);
+          ++ring_total;
+        }
+      }
+  }
+  bool Passes(int separator_tenths, int ring_tenths) const {
+    return separator_hits * 10 >= separator_total * separator_tenths && ring_hits * 10 >= ring_total * ring_tenths;
+  }
+};
+
+// The finders' geometry, or nothing when, seen along the triple's axes with
+// their own module sizes, they do not look like finders with separators: a
+// cheap test that spares most wrong triples the flood fills and fits.
+std::optional<Frame> MeasureFrame(BitImage& image, const Sampler& s, const std::array<FinderCandidate, 3>& f,
+                                  FillScratch& scratch) {
   Frame frame;
   frame.centres = {f[0].centre, f[1].centre, f[2].centre};
   const Point u = Unit(f[1].centre - f[0].centre), v = Unit(f[2].centre - f[0].centre);
   std::array<double, 3> along_u{}, along_v{};
+  FinderMatch local;
   for (int i = 0; i < 3; ++i) {
     along_u[i] = ModuleAlong(s, f[i], u);
     along_v[i] = ModuleAlong(s, f[i], v);
+    const Point eu = along_u[i] * u, ev = along_v[i] * v, centre = f[i].centre;
+    local.Add(s, [&](double x, double y) { return centre + (x - 3.5) * eu + (y - 3.5) * ev; });
   }
+  if (!local.Passes(6, 7)) return std::nullopt;
   std::array<std::array<Point, 4>, 3> outlines;
   bool outlined = true;
   for (int i = 0; i < 3 && outlined; ++i) {
@@ -201,7 +234,7 @@ int AlignmentScore(const Sampler& s, Point centre, Point ex, Point ey) {
 // Finds the alignment pattern within `radius` modules of `predicted` by
 // template matching: the best match on a half-module lattice, searched in
 // growing squares and stopped at the first perfect match, then the middle of
-// the best matches on a quarter-module lattice around it.
+// the best matches a quarter module around it.
 std::optional<Point> FindAlignment(const Sampler& s, Point predicted, Point ex, Point ey, double radius) {
   constexpr int kMinScore = 22, kPerfect = 25;
   int best_score = -1;
@@ -221,8 +254,8 @@ std::optional<Point> FindAlignment(const Sampler& s, Point predicted, Point ex, 
   if (best_score < kMinScore) return std::nullopt;
   int top = -1, count = 0;
   Point sum{0, 0};
-  for (int j = -2; j <= 2; ++j)
-    for (int i = -2; i <= 2; ++i) {
+  for (int j = -1; j <= 1; ++j)
+    for (int i = -1; i <= 1; ++i) {
       const Point p = best + (i / 4.0) * ex + (j / 4.0) * ey;
       const int score = AlignmentScore(s, p, ex, ey);
       if (score > top) {
@@ -333,6 +366,17 @@ ModuleGrid Sample(const Sampler& s, const Homography& h, int size) {
   return grid;
 }
 
+// Only the modules of the two version information blocks; the rest light.
+ModuleGrid SampleVersionBlocks(const Sampler& s, const Homography& h, int size) {
+  ModuleGrid grid(size);
+  for (int a = size - 11; a < size - 8; ++a)
+    for (int b = 0; b < 6; ++b) {
+      grid.set(a, b, s.Dark(h.Map(a + 0.5, b + 0.5)));
+      grid.set(b, a, s.Dark(h.Map(b + 0.5, a + 0.5)));
+    }
+  return grid;
+}
+
 // --- Decoding ---------------------------------------------------------------------
 
 struct Decoded {
@@ -362,11 +406,19 @@ FoundSymbol Report(Decoded decoded, const Homography& h, int size) {
   return found;
 }
 
-// The version a large grid states about itself, read either way round.
+// The size a large grid states through its version information, read
+// either way round; 0 when it states none credibly. Data modules read as
+// version information within three bit errors about one time in eight, so
+// a lone copy counts only when it is nearly exact.
 int StatedSize(const ModuleGrid& grid) {
-  for (const ModuleGrid& g : {grid, grid.Transposed()})
-    for (const uint32_t bits : {ReadVersionBitsTopRight(g), ReadVersionBitsBottomLeft(g)})
-      if (const auto info = DecodeVersionBits(bits)) return SizeOfVersion(info->version);
+  for (const ModuleGrid& g : {grid, grid.Transposed()}) {
+    const auto top_right = DecodeVersionBits(ReadVersionBitsTopRight(g));
+    const auto bottom_left = DecodeVersionBits(ReadVersionBitsBottomLeft(g));
+    if (top_right && bottom_left && top_right->version == bottom_left->version)
+      return SizeOfVersion(top_right->version);
+    for (const auto& info : {top_right, bottom_left})
+      if (info && info->distance <= 1) return SizeOfVersion(info->version);
+  }
   return 0;
 }
 
@@ -388,21 +440,10 @@ std::optional<FoundSymbol> TrySize(const Sampler& s, const Frame& frame, int siz
 // the sampled grid. Finders found in noise or in text rarely have clean
 // separators on all sides, and this costs a fraction of a decode.
 bool FindersStandOut(const Sampler& s, const Homography& h, int size) {
-  int separator_hits = 0, separator_total = 0, ring_hits = 0, ring_total = 0;
+  FinderMatch match;
   for (const Point origin : {Point{0, 0}, Point{size - 7.0, 0}, Point{0, size - 7.0}})
-    for (int dy = -1; dy <= 7; ++dy)
-      for (int dx = -1; dx <= 7; ++dx) {
-        const bool dark = s.Dark(h.Map(origin.x + dx + 0.5, origin.y + dy + 0.5));
-        const int ring = std::max(std::abs(2 * dx - 6), std::abs(2 * dy - 6)) / 2;  // 0 centre .. 4 separator
-        if (ring == 4) {
-          separator_hits += !dark;
-          ++separator_total;
-        } else {
-          ring_hits += dark == (ring != 2);
-          ++ring_total;
-        }
-      }
-  return separator_hits * 10 >= separator_total * 7 && ring_hits * 10 >= ring_total * 8;
+    match.Add(s, [&](double x, double y) { return h.Map(origin.x + x, origin.y + y); });
+  return match.Passes(7, 8);
 }
 
 // Sizes to try, best first; none when the finders do not look like a
@@ -420,7 +461,7 @@ std::vector<int> SizesToTry(const Sampler& s, const Frame& frame) {
   const auto h = anchors.Fit();
   if (!h || !FindersStandOut(s, *h, sizes[0])) return {};
   if (sizes[0] < SizeOfVersion(7) - 4) return sizes;
-  const int stated = StatedSize(Sample(s, *h, sizes[0]));
+  const int stated = StatedSize(SampleVersionBlocks(s, *h, sizes[0]));
   if (stated) {
     sizes.erase(std::remove(sizes.begin(), sizes.end(), stated), sizes.end());
     sizes.insert(sizes.begin(), stated);
@@ -473,8 +514,9 @@ std::vector<FoundSymbol> LocateSymbols(BitImage& image, const GridDecoder& decod
       ++attempts;
       const std::array<FinderCandidate, 3> three{finders[ids[0]], finders[ids[1]], finders[ids[2]]};
       const Sampler& sampler = three[0].inverted ? inverted : normal;
-      const Frame frame = MeasureFrame(image, sampler, three, scratch);
-      auto symbol = TrySymbol(sampler, frame, decode);
+      const auto frame = MeasureFrame(image, sampler, three, scratch);
+      if (!frame) continue;
+      auto symbol = TrySymbol(sampler, *frame, decode);
       if (!symbol) continue;
       for (int id : ids) used[id] = true;
       for (int i = 0; i < n; ++i)
