@@ -6,6 +6,7 @@
 #include "app/dialogs.h"
 #include "decode/decode_page.h"
 #include "decode/psyqrdcd.h"
+#include "qr/generate.h"
 #include "save/windows_save.h"
 
 namespace app {
@@ -21,6 +22,9 @@ class EventBindings {
   void OnCounterTick();
 
  private:
+  // What the five generate commands work with.
+  qr::GenerateContext GenerateContext();
+
   MainWindow& window_;
   Dialogs& dialogs_;
   decode::PsyQrDcd decoder_;
@@ -28,6 +32,7 @@ class EventBindings {
   decode::DecodePage decode_page_;
   save::WindowsSaveEnvironment save_environment_;
   save::SaveCommands save_commands_;
+  const Bytes working_picture_;
 };
 
 }  // namespace app
