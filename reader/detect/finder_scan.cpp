@@ -81,27 +81,66 @@ std::optional<FinderCandidate> Confirm(const BitImage& image, Point hit, double 
   return c;
 }
 
-// True when a row hit lies on a finder already confirmed, which saves
-// confirming the same finder once per row that crosses its stone.
-FinderCandidate* Known(std::vector<FinderCandidate>& found, double x, double y, double module, bool inverted) {
-  for (auto& c : found) {
-    if (c.inverted != inverted) continue;
-    const double reach = 1.5 * std::max(c.module, module);
-    if (std::abs(c.centre.x - x) <= reach && std::abs(c.centre.y - y) <= reach &&
-        module < 2 * c.module && c.module < 2 * module)
-      return &c;
+// Candidates as the scan confirms them, in the order of the rows that found
+// them, so that only the few whose stone can still reach the current row are
+// searched.
+class Gathered {
+ public:
+  // The candidate a hit at (x, y) belongs to, if any: a finder already
+  // confirmed, which saves confirming it again for every row across its stone.
+  FinderCandidate* Near(double x, double y, double module, bool inverted) {
+    const double reach = 1.5 * std::max(max_module_, module);
+    for (size_t i = found_.size(); i-- > 0;) {
+      if (first_rows_[i] + 2 * reach + 2 < y) break;
+      FinderCandidate& c = found_[i];
+      if (c.inverted != inverted) continue;
+      const double own_reach = 1.5 * std::max(c.module, module);
+      if (std::abs(c.centre.x - x) <= own_reach && std::abs(c.centre.y - y) <= own_reach &&
+          module < 2 * c.module && c.module < 2 * module)
+        return &c;
+    }
+    return nullptr;
   }
-  return nullptr;
-}
 
-void Keep(std::vector<FinderCandidate>& found, const FinderCandidate& c) {
-  // Two confirmations of one finder land within a module of each other.
-  if (FinderCandidate* same = Known(found, c.centre.x, c.centre.y, c.module, c.inverted)) {
-    same->rows += 1;
-    return;
+  void Add(const FinderCandidate& c, int row) {
+    // Two confirmations of one finder land within a module of each other.
+    if (FinderCandidate* same = Near(c.centre.x, c.centre.y, c.module, c.inverted)) {
+      same->rows += 1;
+      return;
+    }
+    if (found_.size() >= kMaxGathered && row != compacted_row_) {
+      DropPassedSingles(row);
+      compacted_row_ = row;
+    }
+    if (found_.size() >= kMaxGathered) return;
+    found_.push_back(c);
+    first_rows_.push_back(row);
+    max_module_ = std::max(max_module_, c.module);
   }
-  if (found.size() < kMaxGathered) found.push_back(c);
-}
+
+  std::vector<FinderCandidate> Take() { return std::move(found_); }
+
+ private:
+  // Makes room in noisy images: candidates seen on one row only, whose stone
+  // the scan has left behind, are the least likely finders.
+  void DropPassedSingles(int row) {
+    const double passed = row - 3 * max_module_ - 2;
+    size_t kept = 0;
+    for (size_t i = 0; i < found_.size(); ++i) {
+      if (found_[i].rows == 1 && first_rows_[i] < passed) continue;
+      found_[kept] = found_[i];
+      first_rows_[kept] = first_rows_[i];
+      ++kept;
+    }
+    found_.resize(kept);
+    first_rows_.resize(kept);
+  }
+
+  std::vector<FinderCandidate> found_;
+  std::vector<int> first_rows_;
+  double max_module_ = 0;
+  int compacted_row_ = -1;
+};
 
 // The first index from `x` on where the row stops being `colour`, a word of
 // eight pixels at a time across long runs.
@@ -130,7 +169,7 @@ bool HasFinderRatios(const std::array<int, 5>& r) {
   return std::abs(14 * r[2] - 6 * total) < 3 * total && one(r[0]) && one(r[1]) && one(r[3]) && one(r[4]);
 }
 
-void ScanRow(const BitImage& image, int y, std::vector<FinderCandidate>& found) {
+void ScanRow(const BitImage& image, int y, Gathered& found) {
   const uint8_t* row = &image.bits[static_cast<size_t>(y) * image.width];
   std::array<int, 5> runs{};
   int complete = 0;
@@ -144,10 +183,10 @@ void ScanRow(const BitImage& image, int y, std::vector<FinderCandidate>& found) 
       const double total = runs[0] + runs[1] + runs[2] + runs[3] + runs[4];
       const double centre_x = end - runs[4] - runs[3] - runs[2] / 2.0;
       const double centre_y = y + 0.5;
-      if (FinderCandidate* known = Known(found, centre_x, centre_y, total / 7, colour == 0)) {
+      if (FinderCandidate* known = found.Near(centre_x, centre_y, total / 7, colour == 0)) {
         known->rows += 1;
       } else if (auto c = Confirm(image, {centre_x, centre_y}, total, colour)) {
-        Keep(found, *c);
+        found.Add(*c, y);
       }
     }
     start = end;
@@ -216,11 +255,12 @@ std::optional<FinderRuns> RunsThrough(const BitImage& image, Point start, Point 
 }
 
 std::vector<FinderCandidate> FindFinderCandidates(const BitImage& image, int max_candidates) {
-  std::vector<FinderCandidate> found;
+  Gathered gathered;
   // Every second row still crosses each stone (three modules tall) at least
   // once; small images get every row, for their small modules.
   const int row_step = image.height >= 120 ? 2 : 1;
-  for (int y = 0; y < image.height; y += row_step) ScanRow(image, y, found);
+  for (int y = 0; y < image.height; y += row_step) ScanRow(image, y, gathered);
+  std::vector<FinderCandidate> found = gathered.Take();
 
   std::stable_sort(found.begin(), found.end(),
                    [](const FinderCandidate& a, const FinderCandidate& b) { return a.rows > b.rows; });

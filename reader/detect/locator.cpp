@@ -68,56 +68,92 @@ std::optional<Triple> CornerTriple(const std::vector<FinderCandidate>& finders, 
   return Triple{top_left, clockwise ? one : other, clockwise ? other : one, badness};
 }
 
-// Ranks the triples of unused same-polarity finders among the first `count`
-// that could be one symbol (a corner near a right angle, legs of similar
-// length, similar module sizes; perspective is allowed for by the
-// tolerances), leaving out those among the first `first_new`, already tried.
+// Distances between the first `count` finders, and which pairs could
+// belong to one symbol: unused, of one polarity, with similar modules, 14 to
+// 170 modules apart (the diagonal up to 240), allowing for perspective and
+// for module sizes read up to sqrt(2) large on turned symbols.
+class FinderPairs {
+ public:
+  FinderPairs(const std::vector<FinderCandidate>& finders, const std::vector<bool>& used, int count)
+      : n_(count), distance_(static_cast<size_t>(count) * count), pairs_(distance_.size()) {
+    for (int i = 0; i < n_; ++i)
+      for (int j = 0; j < n_; ++j) {
+        const FinderCandidate &a = finders[i], &b = finders[j];
+        const double d = Distance(a.centre, b.centre);
+        const double modules = d / ((a.module + b.module) / 2);
+        distance_[Index(i, j)] = d;
+        pairs_[Index(i, j)] = i != j && !used[i] && !used[j] && a.inverted == b.inverted &&
+                              std::max(a.module, b.module) <= 2.5 * std::min(a.module, b.module) &&
+                              modules >= 8 && modules <= 350;
+      }
+  }
+  int count() const { return n_; }
+  double apart(int i, int j) const { return distance_[Index(i, j)]; }
+  bool may_pair(int i, int j) const { return pairs_[Index(i, j)]; }
+
+ private:
+  size_t Index(int i, int j) const { return static_cast<size_t>(i) * n_ + j; }
+  int n_;
+  std::vector<double> distance_;
+  std::vector<bool> pairs_;
+};
+
+// Adds the triple with `top_left` at the corner if it fits. The top-left
+// finder faces the longest side; under strong perspective another side may
+// come close, so such corners are tried too, at a small penalty.
+void AddCorner(const std::vector<FinderCandidate>& finders, const FinderPairs& pairs, int top_left, int one,
+               int other, std::vector<Triple>& triples) {
+  const double m1 = finders[top_left].module, m2 = finders[one].module, m3 = finders[other].module;
+  const double m_max = std::max({m1, m2, m3}), m_min = std::min({m1, m2, m3});
+  if (m_max > 2.5 * m_min) return;
+  const double leg1 = pairs.apart(top_left, one), leg2 = pairs.apart(top_left, other);
+  const double opposite = pairs.apart(one, other), longest = std::max({opposite, leg1, leg2});
+  if (opposite < 0.85 * longest) return;
+  if (auto t = CornerTriple(finders, top_left, one, other, leg1, leg2, m_max / m_min)) {
+    t->badness += 1 - opposite / longest;
+    triples.push_back(*t);
+  }
+}
+
+// Ranks the triples of finders among the first `count` that could be one
+// symbol (a corner near a right angle, legs of similar length, similar module
+// sizes; perspective is allowed for by the tolerances), leaving out those
+// among the first `first_new`, already tried. Up to kEveryTriple finders,
+// every triple is weighed; beyond, a corner finder pairs only with its
+// nearest partners, which keeps pages of many symbols linear in work.
 std::vector<Triple> RankTriples(const std::vector<FinderCandidate>& finders, const std::vector<bool>& used,
                                 int first_new, int count, int max_triples) {
+  constexpr int kEveryTriple = 24, kNearest = 8;
+  const FinderPairs pairs(finders, used, count);
   std::vector<Triple> triples;
-  const int n = count;
-  std::vector<double> distance(static_cast<size_t>(n) * n);
-  for (int i = 0; i < n; ++i)
-    for (int j = 0; j < n; ++j) distance[static_cast<size_t>(i) * n + j] = Distance(finders[i].centre, finders[j].centre);
-  auto apart = [&](int i, int j) { return distance[static_cast<size_t>(i) * n + j]; };
-  // Two finders of one symbol have similar modules and lie 14 to 170 modules
-  // apart (the diagonal up to 240), allowing for perspective and for module
-  // sizes read up to sqrt(2) large on turned symbols.
-  std::vector<bool> pairs(distance.size());
-  for (int i = 0; i < n; ++i)
-    for (int j = 0; j < n; ++j) {
-      const FinderCandidate &a = finders[i], &b = finders[j];
-      const double modules = apart(i, j) / ((a.module + b.module) / 2);
-      pairs[static_cast<size_t>(i) * n + j] = !used[i] && !used[j] && a.inverted == b.inverted &&
-                                              std::max(a.module, b.module) <= 2.5 * std::min(a.module, b.module) &&
-                                              modules >= 8 && modules <= 350;
-    }
-  auto may_pair = [&](int i, int j) { return pairs[static_cast<size_t>(i) * n + j]; };
-  for (int k = first_new; k < n; ++k)
-    for (int i = 0; i < k; ++i) {
-      if (!may_pair(i, k)) continue;
-      for (int j = i + 1; j < k; ++j) {
-        if (!may_pair(i, j) || !may_pair(j, k)) continue;
-        const FinderCandidate &a = finders[i], &b = finders[j], &c = finders[k];
-        const double m_max = std::max({a.module, b.module, c.module});
-        const double m_min = std::min({a.module, b.module, c.module});
-        if (m_max > 2.5 * m_min) continue;
-        // The top-left finder faces the longest side; under strong
-        // perspective another side may come close, so its corner is tried too.
-        const std::array<int, 3> ids{i, j, k};
-        const std::array<double, 3> opposite{apart(j, k), apart(i, k), apart(i, j)};
-        const double longest = std::max({opposite[0], opposite[1], opposite[2]});
-        for (int corner = 0; corner < 3; ++corner) {
-          if (opposite[corner] < 0.85 * longest) continue;
-          const int one = ids[(corner + 1) % 3], other = ids[(corner + 2) % 3];
-          if (auto t = CornerTriple(finders, ids[corner], one, other, apart(ids[corner], one),
-                                    apart(ids[corner], other), m_max / m_min)) {
-            t->badness += 1 - opposite[corner] / longest;
-            triples.push_back(*t);
-          }
+  if (count <= kEveryTriple) {
+    for (int k = first_new; k < count; ++k)
+      for (int i = 0; i < k; ++i) {
+        if (!pairs.may_pair(i, k)) continue;
+        for (int j = i + 1; j < k; ++j) {
+          if (!pairs.may_pair(i, j) || !pairs.may_pair(j, k)) continue;
+          AddCorner(finders, pairs, i, j, k, triples);
+          AddCorner(finders, pairs, j, k, i, triples);
+          AddCorner(finders, pairs, k, i, j, triples);
         }
       }
+  } else {
+    std::vector<int> near;
+    for (int corner = 0; corner < count; ++corner) {
+      near.clear();
+      for (int j = 0; j < count; ++j)
+        if (pairs.may_pair(corner, j)) near.push_back(j);
+      const size_t keep = std::min(near.size(), static_cast<size_t>(kNearest));
+      std::partial_sort(near.begin(), near.begin() + static_cast<ptrdiff_t>(keep), near.end(),
+                        [&](int a, int b) { return pairs.apart(corner, a) < pairs.apart(corner, b); });
+      near.resize(keep);
+      for (size_t a = 0; a < near.size(); ++a)
+        for (size_t b = a + 1; b < near.size(); ++b) {
+          if (std::max({corner, near[a], near[b]}) < first_new || !pairs.may_pair(near[a], near[b])) continue;
+          AddCorner(finders, pairs, corner, near[a], near[b], triples);
+        }
     }
+  }
   const size_t keep = std::min(triples.size(), static_cast<size_t>(max_triples));
   std::partial_sort(triples.begin(), triples.begin() + static_cast<ptrdiff_t>(keep), triples.end(),
                     [](const Triple& x, const Triple& y) { return x.badness < y.badness; });
@@ -504,7 +540,7 @@ std::vector<FoundSymbol> LocateSymbols(BitImage& image, const GridDecoder& decod
   // early takes the finder-like patterns of its own data out of the later,
   // larger stages, which keeps their triples few.
   int tried = 0;
-  for (const int stage : {12, 24, n}) {
+  for (const int stage : {12, 24, 48, 96, n}) {
     const int count = std::min(stage, n);
     if (count <= tried) continue;
     for (const Triple& t : RankTriples(finders, used, tried, count, limits.max_triples)) {

@@ -16,11 +16,11 @@ struct Limits {
   // Larger images are shrunk by a whole factor until they fit.
   long long max_pixels = 4'000'000;
   // Finder candidates kept per polarity, the most often seen first.
-  int max_finders = 48;
-  // Finder triples ranked by geometry and kept for decoding.
+  int max_finders = 256;
+  // Finder triples ranked by geometry and kept for decoding, per stage.
   int max_triples = 400;
   // Triples that may be sampled and decoded per image.
-  int max_attempts = 120;
+  int max_attempts = 300;
 };
 
 // Reads a grid in the symbol's own orientation; ReadSymbols passes

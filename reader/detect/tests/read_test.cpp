@@ -117,6 +117,27 @@ TEST(ReadSymbols, ReadsEverySymbolOnAPage) {
   }
 }
 
+TEST(ReadSymbols, ReadsASheetOfThirtyLabels) {
+  // Ninety finders, and the data of each symbol full of finder-like patterns.
+  Scene scene(600, 500);
+  for (int row = 0; row < 5; ++row)
+    for (int column = 0; column < 6; ++column) {
+      Placement p;
+      p.centre = {50 + column * 100.0, 50 + row * 100.0};
+      p.module = 3;
+      p.degrees = (row * 6 + column) % 4 * 90 + column % 3 * 4;
+      scene.Draw(Encode("label " + std::to_string(row * 6 + column), 1, Level::kL), p);
+    }
+  const auto found = ReadSymbols(scene.view());
+  std::vector<std::string> texts;
+  for (const auto& symbol : found) texts.push_back(symbol.content.utf8);
+  std::sort(texts.begin(), texts.end());
+  std::vector<std::string> expected;
+  for (int i = 0; i < 30; ++i) expected.push_back("label " + std::to_string(i));
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(texts, expected);
+}
+
 TEST(ReadSymbols, ReadsTinyImagesWithoutAQuietZone) {
   // One pixel per module, the symbol filling the image edge to edge.
   const ModuleGrid symbol = Encode("tiny", 1, Level::kL);
