@@ -420,12 +420,16 @@ struct Decoded {
   bool mirrored = false;
 };
 
-// Reads the grid as sampled, then as seen in a mirror.
-std::optional<Decoded> DecodeEitherWay(const ModuleGrid& grid, const GridDecoder& decode) {
-  DecodeOutcome outcome = decode(grid);
-  if (outcome.status == DecodeStatus::kOk) return Decoded{std::move(outcome.content), false};
-  outcome = decode(grid.Transposed());
-  if (outcome.status == DecodeStatus::kOk) return Decoded{std::move(outcome.content), true};
+// Reads the grid as sampled, then as seen in a mirror. When the decoder
+// finds version information naming another size, `stated_size` gets it.
+std::optional<Decoded> DecodeEitherWay(const ModuleGrid& grid, const GridDecoder& decode, int* stated_size) {
+  for (const bool mirrored : {false, true}) {
+    DecodeOutcome outcome = decode(mirrored ? grid.Transposed() : grid);
+    if (outcome.status == DecodeStatus::kOk) return Decoded{std::move(outcome.content), mirrored};
+    if (outcome.status == DecodeStatus::kVersionUnreadable && outcome.content.version >= kMinVersion &&
+        outcome.content.version <= kMaxVersion && *stated_size == 0)
+      *stated_size = SizeOfVersion(outcome.content.version);
+  }
   return std::nullopt;
 }
 
@@ -459,14 +463,15 @@ int StatedSize(const ModuleGrid& grid) {
 }
 
 std::optional<FoundSymbol> TrySize(const Sampler& s, const Frame& frame, int size, bool with_outlines,
-                                   const GridDecoder& decode) {
+                                   const GridDecoder& decode, int* stated_size) {
   Anchors anchors;
   const auto h = SymbolTransform(s, frame, size, with_outlines, &anchors);
   if (!h) return std::nullopt;
-  if (auto decoded = DecodeEitherWay(Sample(s, *h, size), decode)) return Report(std::move(*decoded), *h, size);
+  if (auto decoded = DecodeEitherWay(Sample(s, *h, size), decode, stated_size))
+    return Report(std::move(*decoded), *h, size);
   if (VersionOfSize(size) >= 7) {
     if (const auto refined = RefinedTransform(s, *h, anchors, size))
-      if (auto decoded = DecodeEitherWay(Sample(s, *refined, size), decode))
+      if (auto decoded = DecodeEitherWay(Sample(s, *refined, size), decode, stated_size))
         return Report(std::move(*decoded), *refined, size);
   }
   return std::nullopt;
@@ -506,11 +511,17 @@ std::vector<int> SizesToTry(const Sampler& s, const Frame& frame) {
 }
 
 std::optional<FoundSymbol> TrySymbol(const Sampler& s, const Frame& frame, const GridDecoder& decode) {
-  for (int size : SizesToTry(s, frame))
+  std::vector<int> sizes = SizesToTry(s, frame);
+  for (size_t i = 0; i < sizes.size(); ++i) {
+    int stated = 0;
     for (bool with_outlines : {true, false}) {
       if (with_outlines && !frame.outlines) continue;
-      if (auto found = TrySize(s, frame, size, with_outlines, decode)) return found;
+      if (auto found = TrySize(s, frame, sizes[i], with_outlines, decode, &stated)) return found;
     }
+    // The decoder read a version that the size estimate missed: that size next.
+    if (stated && sizes.size() < 5 && std::find(sizes.begin(), sizes.end(), stated) == sizes.end())
+      sizes.insert(sizes.begin() + static_cast<ptrdiff_t>(i) + 1, stated);
+  }
   return std::nullopt;
 }
 
