@@ -20,7 +20,8 @@ namespace {
 // dark modules, which are light pixels for a light-on-dark symbol.
 class Sampler {
  public:
-  Sampler(const BitImage& image, bool inverted) : image_(image), dark_(inverted ? 0 : 1) {}
+  Sampler(const GreyImage& grey, const BitImage& image, bool inverted)
+      : grey_(grey), image_(image), dark_(inverted ? 0 : 1) {}
 
   const BitImage& image() const { return image_; }
   uint8_t dark_value() const { return dark_; }
@@ -31,7 +32,25 @@ class Sampler {
     return image_.at(static_cast<int>(p.x), static_cast<int>(p.y)) == dark_;
   }
 
+  // The grey level at p, interpolated between pixel centres, turned over for
+  // light-on-dark symbols so that low is always the symbol's dark; outside
+  // the image, light.
+  double Level(Point p) const {
+    const double x = p.x - 0.5, y = p.y - 0.5;
+    if (!(x >= -0.5 && y >= -0.5 && x < grey_.width - 0.5 && y < grey_.height - 0.5)) return 255;
+    const int x0 = std::clamp(static_cast<int>(std::floor(x)), 0, grey_.width - 1);
+    const int y0 = std::clamp(static_cast<int>(std::floor(y)), 0, grey_.height - 1);
+    const int x1 = std::min(x0 + 1, grey_.width - 1), y1 = std::min(y0 + 1, grey_.height - 1);
+    const double fx = std::clamp(x - x0, 0.0, 1.0), fy = std::clamp(y - y0, 0.0, 1.0);
+    const auto at = [this](int px, int py) { return grey_.pixels[static_cast<ptrdiff_t>(py) * grey_.stride + px]; };
+    const double top = at(x0, y0) + fx * (at(x1, y0) - at(x0, y0));
+    const double bottom = at(x0, y1) + fx * (at(x1, y1) - at(x0, y1));
+    const double level = top + fy * (bottom - top);
+    return dark_ ? level : 255 - level;
+  }
+
  private:
+  const GreyImage& grey_;
   const BitImage& image_;
   uint8_t dark_;
 };
@@ -402,6 +421,40 @@ ModuleGrid Sample(const Sampler& s, const Homography& h, int size) {
   return grid;
 }
 
+// The grid from grey levels rather than from the binarised image, for
+// symbols blurred so far that a lone module no longer crosses the threshold:
+// each module's level is sharpened against its four neighbours (undoing the
+// part of the blur that spilt over from them) and compared with the mean
+// level of the 7x7 modules around it.
+ModuleGrid SampleLevels(const Sampler& s, const Homography& h, int size) {
+  constexpr double kSharpen = 1.0;
+  constexpr int kReach = 3;
+  const size_t n = static_cast<size_t>(size);
+  std::vector<double> level(n * n), sharp(n * n), sums((n + 1) * (n + 1), 0);
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) level[y * n + x] = s.Level(h.Map(x + 0.5, y + 0.5));
+  const auto at = [&](int x, int y) {  // the quiet zone is light
+    return x < 0 || y < 0 || x >= size || y >= size ? 255.0 : level[y * n + x];
+  };
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      const double around = (at(x - 1, y) + at(x + 1, y) + at(x, y - 1) + at(x, y + 1)) / 4;
+      sharp[y * n + x] = at(x, y) + kSharpen * (at(x, y) - around);
+      sums[(y + 1) * (n + 1) + x + 1] =
+          level[y * n + x] + sums[y * (n + 1) + x + 1] + sums[(y + 1) * (n + 1) + x] - sums[y * (n + 1) + x];
+    }
+  ModuleGrid grid(size);
+  for (int y = 0; y < size; ++y)
+    for (int x = 0; x < size; ++x) {
+      const size_t x0 = std::max(0, x - kReach), y0 = std::max(0, y - kReach);
+      const size_t x1 = std::min(size, x + kReach + 1), y1 = std::min(size, y + kReach + 1);
+      const double mean = (sums[y1 * (n + 1) + x1] - sums[y0 * (n + 1) + x1] - sums[y1 * (n + 1) + x0] +
+                           sums[y0 * (n + 1) + x0]) / static_cast<double>((x1 - x0) * (y1 - y0));
+      grid.set(x, y, sharp[y * n + x] < mean);
+    }
+  return grid;
+}
+
 // Only the modules of the two version information blocks; the rest light.
 ModuleGrid SampleVersionBlocks(const Sampler& s, const Homography& h, int size) {
   ModuleGrid grid(size);
@@ -468,6 +521,8 @@ std::optional<FoundSymbol> TrySize(const Sampler& s, const Frame& frame, int siz
   const auto h = SymbolTransform(s, frame, size, with_outlines, &anchors);
   if (!h) return std::nullopt;
   if (auto decoded = DecodeEitherWay(Sample(s, *h, size), decode, stated_size))
+    return Report(std::move(*decoded), *h, size);
+  if (auto decoded = DecodeEitherWay(SampleLevels(s, *h, size), decode, stated_size))
     return Report(std::move(*decoded), *h, size);
   if (VersionOfSize(size) >= 7) {
     if (const auto refined = RefinedTransform(s, *h, anchors, size))
@@ -539,12 +594,13 @@ bool Inside(const std::array<Point, 4>& quad, Point p) {
 
 }  // namespace
 
-std::vector<FoundSymbol> LocateSymbols(BitImage& image, const GridDecoder& decode, const Limits& limits) {
+std::vector<FoundSymbol> LocateSymbols(const GreyImage& grey, BitImage& image, const GridDecoder& decode,
+                                       const Limits& limits) {
   const std::vector<FinderCandidate> finders = FindFinderCandidates(image, limits.max_finders);
   const int n = static_cast<int>(finders.size());
   std::vector<bool> used(finders.size(), false);
   std::vector<FoundSymbol> found;
-  const Sampler normal(image, false), inverted(image, true);
+  const Sampler normal(grey, image, false), inverted(grey, image, true);
   int attempts = 0;
   FillScratch scratch;
   // Finders are taken in stages, the most often seen first: a symbol read

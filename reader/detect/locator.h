@@ -27,7 +27,9 @@ struct Limits {
 // DecodeGrid, tests pass stand-ins.
 using GridDecoder = std::function<DecodeOutcome(const ModuleGrid&)>;
 
-// Symbols with corners in the binarised image's coordinates.
-std::vector<FoundSymbol> LocateSymbols(BitImage& image, const GridDecoder& decode, const Limits& limits);
+// Symbols with corners in the image's coordinates. `bits` is `grey`
+// binarised; the grey levels serve symbols too blurred for the bits alone.
+std::vector<FoundSymbol> LocateSymbols(const GreyImage& grey, BitImage& bits, const GridDecoder& decode,
+                                       const Limits& limits);
 
 }  // namespace qr::detect

@@ -21,7 +21,7 @@ std::vector<FoundSymbol> ReadSymbols(const GreyImage& image) {
     working = shrunk.view();
   }
   detect::BitImage bits = detect::Binarize(working);
-  std::vector<FoundSymbol> found = detect::LocateSymbols(bits, DecodeGrid, limits);
+  std::vector<FoundSymbol> found = detect::LocateSymbols(working, bits, DecodeGrid, limits);
   for (FoundSymbol& symbol : found)
     for (Point& corner : symbol.corners) corner = {corner.x * factor, corner.y * factor};
   return found;

@@ -38,7 +38,7 @@ GridDecoder MatchingDecoder(const std::vector<ModuleGrid>& expected, int slack =
 
 std::vector<FoundSymbol> Locate(const Scene& scene, const GridDecoder& decode) {
   BitImage bits = Binarize(scene.view());
-  return LocateSymbols(bits, decode, Limits{});
+  return LocateSymbols(scene.view(), bits, decode, Limits{});
 }
 
 void ExpectCorners(const std::array<Point, 4>& actual, const std::array<Point, 4>& expected, double tolerance) {

@@ -81,6 +81,8 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"mirrored_inverted_tilted", 2, Level::kL, Placed(5, 200, 0.2, true, true)},
         ReadCase{"large_version", 30, Level::kL, Placed(3, 5)},
         ReadCase{"blur_and_noise", 5, Level::kH, Placed(4, 30), 1, 40},
+        // Blurred past the point where lone modules cross the threshold.
+        ReadCase{"heavy_blur", 3, Level::kM, Placed(4, 0), 2},
         ReadCase{"low_contrast_uneven_light", 4, Level::kM, Placed(4, 45), 0, 0, 90, 160, 0.6, 1.4},
         // Grey on grey: flat light blocks must not drag the threshold below
         // the dark modules.
