@@ -276,14 +276,16 @@ std::vector<int> CandidateSizes(double estimate) {
 }
 
 // The alignment pattern: dark centre module, light ring, dark ring (5x5).
-int AlignmentScore(const Sampler& s, Point centre, Point ex, Point ey) {
-  int score = 0;
+// How many of its 25 modules match; -1 as soon as more than `max_misses` do not.
+int AlignmentScore(const Sampler& s, Point centre, Point ex, Point ey, int max_misses = 25) {
+  int misses = 0;
   for (int dy = -2; dy <= 2; ++dy)
     for (int dx = -2; dx <= 2; ++dx) {
       const bool dark = std::max(std::abs(dx), std::abs(dy)) != 1;
-      score += s.Dark(centre + static_cast<double>(dx) * ex + static_cast<double>(dy) * ey) == dark;
+      misses += s.Dark(centre + static_cast<double>(dx) * ex + static_cast<double>(dy) * ey) != dark;
+      if (misses > max_misses) return -1;
     }
-  return score;
+  return 25 - misses;
 }
 
 // Finds the alignment pattern within `radius` modules of `predicted` by
@@ -300,7 +302,7 @@ std::optional<Point> FindAlignment(const Sampler& s, Point predicted, Point ex, 
       for (int i = -ring; i <= ring; ++i) {
         if (std::max(std::abs(i), std::abs(j)) != ring) continue;
         const Point p = predicted + (i / 2.0) * ex + (j / 2.0) * ey;
-        const int score = AlignmentScore(s, p, ex, ey);
+        const int score = AlignmentScore(s, p, ex, ey, kPerfect - std::max(best_score + 1, kMinScore));
         if (score > best_score) {
           best_score = score;
           best = p;
@@ -379,11 +381,9 @@ std::optional<Homography> SymbolTransform(const Sampler& s, const Frame& frame, 
   const Point at{size - 6.5, size - 6.5};
   Point ex, ey;
   ModuleSteps(*first, at, &ex, &ey);
-  std::optional<Point> alignment;
-  for (double radius : {4.0, 8.0}) {
-    alignment = FindAlignment(s, first->Map(at), ex, ey, radius);
-    if (alignment || with_outlines) break;
-  }
+  // Outlines carry the perspective and put the pattern within a module or
+  // two; a parallelogram may miss it by several.
+  const std::optional<Point> alignment = FindAlignment(s, first->Map(at), ex, ey, with_outlines ? 3.0 : 8.0);
   if (!alignment) {
     *used = anchors;
     return first;
