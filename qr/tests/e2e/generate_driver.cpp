@@ -28,9 +28,15 @@ std::wstring ProgramPath() {
   return folder.substr(0, folder.find_last_of(L'\\')) + L"\\Zenqar.exe";
 }
 
-HWND WaitForWindow(const wchar_t* caption, DWORD timeout_ms) {
+// The main window of the process started, not one a previous run left.
+HWND WaitForWindow(DWORD process_id, DWORD timeout_ms) {
   for (DWORD waited = 0; waited < timeout_ms; waited += 50) {
-    if (HWND found = FindWindowW(nullptr, caption)) return found;
+    for (HWND found = FindWindowW(nullptr, L"Zenqar"); found != nullptr;
+         found = FindWindowExW(nullptr, found, nullptr, L"Zenqar")) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(found, &owner);
+      if (owner == process_id) return found;
+    }
     Sleep(50);
   }
   return nullptr;
@@ -143,7 +149,7 @@ int RunCases(HWND window, const std::string& out_dir) {
     Press(Control(window, c.page_label));
     for (const Field& field : c.fields) Type(Control(window, field.box), field.typed);
     if (!Click(Control(window, c.button), picture_box)) {
-      std::printf("%s: the program did not answer the click\n", c.name);
+      std::printf("%s: the program did not answer the click (error %lu)\n", c.name, GetLastError());
       ++failures;
       continue;
     }
@@ -188,7 +194,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot start Zenqar.exe\n");
     return 1;
   }
-  HWND window = WaitForWindow(L"Zenqar", 30000);
+  HWND window = WaitForWindow(process.dwProcessId, 30000);
   int status = 1;
   if (window == nullptr) {
     std::fprintf(stderr, "no Zenqar window\n");
