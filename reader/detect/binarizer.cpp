@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cmath>
 #include <initializer_list>
 
 namespace qr::detect {
@@ -16,6 +17,7 @@ constexpr int kBlock = 8;
 // far more, even on pale symbols; sensor grain on a plain background less.
 constexpr int kFlatRange = 24;
 constexpr int kFlatDeviation = 12;
+constexpr int kMaxFlatDeviation = 20;
 
 const uint8_t* Row(const GreyImage& image, int y) {
   return image.pixels + static_cast<ptrdiff_t>(y) * image.stride;
@@ -58,7 +60,8 @@ BitImage Binarize(const GreyImage& image) {
   // lend them one.
   constexpr int kUnset = -1;
   std::vector<int> black(static_cast<size_t>(blocks_x) * blocks_y, kUnset);
-  std::vector<int> contrast(black.size(), 0);
+  std::vector<int> contrast(black.size(), 0), mean(black.size()), range(black.size());
+  std::vector<float> variance(black.size()), grain_of(black.size());
   auto black_at = [&](int bx, int by) -> int& { return black[static_cast<size_t>(by) * blocks_x + bx]; };
 
   // Column statistics over each band of kBlock rows, then summed per block:
@@ -67,12 +70,14 @@ BitImage Binarize(const GreyImage& image) {
   std::vector<uint16_t> column_sum(width);
   std::vector<uint32_t> column_squares(width);
   std::vector<uint8_t> column_lo(width), column_hi(width);
+  std::vector<uint16_t> column_steps(width);  // sums of |right neighbour - pixel|
   for (int by = 0; by < blocks_y; ++by) {
     const int y0 = by * kBlock, y1 = std::min(image.height, y0 + kBlock);
     std::fill(column_sum.begin(), column_sum.end(), 0);
     std::fill(column_squares.begin(), column_squares.end(), 0u);
     std::fill(column_lo.begin(), column_lo.end(), 255);
     std::fill(column_hi.begin(), column_hi.end(), 0);
+    std::fill(column_steps.begin(), column_steps.end(), 0);
     for (int y = y0; y < y1; ++y) {
       const uint8_t* row = Row(image, y);
       for (size_t x = 0; x < width; ++x) {
@@ -82,26 +87,48 @@ BitImage Binarize(const GreyImage& image) {
         column_lo[x] = std::min(column_lo[x], row[x]);
         column_hi[x] = std::max(column_hi[x], row[x]);
       }
+      for (size_t x = 0; x + 1 < width; ++x)
+        column_steps[x] = static_cast<uint16_t>(column_steps[x] + std::abs(row[x + 1] - row[x]));
     }
     for (int bx = 0; bx < blocks_x; ++bx) {
       const int x0 = bx * kBlock, x1 = std::min(image.width, x0 + kBlock);
-      int sum = 0, lo = 255, hi = 0;
+      int sum = 0, lo = 255, hi = 0, steps = 0;
       long long squares = 0;
       for (int x = x0; x < x1; ++x) {
+        if (x + 1 < x1) steps += column_steps[x];
         sum += column_sum[x];
         squares += column_squares[x];
         lo = std::min<int>(lo, column_lo[x]);
         hi = std::max<int>(hi, column_hi[x]);
       }
       const int n = (y1 - y0) * (x1 - x0);
-      // n^2 times the variance, against n^2 times the least deviation squared.
-      const long long spread = n * squares - static_cast<long long>(sum) * sum;
-      if (hi - lo > kFlatRange && spread >= static_cast<long long>(n) * n * kFlatDeviation * kFlatDeviation) {
-        black_at(bx, by) = sum / n;
-        contrast[static_cast<size_t>(by) * blocks_x + bx] = hi - lo;
-      }
+      const size_t block = static_cast<size_t>(by) * blocks_x + bx;
+      mean[block] = sum / n;
+      range[block] = hi - lo;
+      variance[block] = static_cast<float>(static_cast<double>(n * squares - static_cast<long long>(sum) * sum) / n / n);
+      // Grain alone makes neighbours differ by 2/sqrt(pi) times its
+      // deviation on average; module edges, being few, hardly do.
+      const int pairs = (y1 - y0) * (x1 - x0 - 1);
+      grain_of[block] = pairs > 0 ? static_cast<float>(steps) / static_cast<float>(pairs) * 0.886f : 0.0f;
     }
   }
+  // The grain of the smoothest tenth of the image tells how much a flat block
+  // varies in this picture; blocks within twice that (but never less than
+  // kFlatDeviation, nor more than kMaxFlatDeviation, which pale symbols
+  // exceed) are flat.
+  std::vector<float> smoothest = grain_of;
+  std::nth_element(smoothest.begin(), smoothest.begin() + static_cast<ptrdiff_t>(smoothest.size() / 10),
+                   smoothest.end());
+  const double grain = smoothest[smoothest.size() / 10];
+  const double flat_deviation = std::clamp(2 * grain, double{kFlatDeviation}, double{kMaxFlatDeviation});
+  const float flat_variance = static_cast<float>(flat_deviation * flat_deviation);
+  constexpr double kLeastGrain = 2;
+  const float grain_variance = grain < kLeastGrain ? -1.0f : static_cast<float>(4 * grain * grain);
+  for (size_t block = 0; block < black.size(); ++block)
+    if (range[block] > kFlatRange && variance[block] >= flat_variance) {
+      black[block] = mean[block];
+      contrast[block] = range[block];
+    }
   // A flat block lies inside a module, a quiet zone or the background: it
   // takes the black point of the blocks with contrast nearest to it, first
   // from above and the left, then from below and the right. Giving flat
@@ -168,7 +195,14 @@ BitImage Binarize(const GreyImage& image) {
       const Sums w = window(std::max(0, cx - 2), std::max(0, cy - 2), std::min(blocks_x, cx + 3),
                             std::min(blocks_y, cy + 3));
       // With no contrast anywhere the image is blank: all light.
-      const int threshold = static_cast<int>(w.weights ? w.weighted / w.weights : (w.count ? w.plain / w.count : -1));
+      int threshold = static_cast<int>(w.weights ? w.weighted / w.weights : (w.count ? w.plain / w.count : -1));
+      // In a grainy picture, a flat block that varies no more than the grain
+      // comes out all dark or all light, by its mean: its grain must not
+      // turn into speckle where the threshold it borrowed (say from the edge
+      // of a white label on a grey desk) falls within its range. In a clean
+      // picture flat blocks keep their pixels: faint edges of pale symbols.
+      const size_t block = static_cast<size_t>(by) * blocks_x + bx;
+      if (flat[block] && variance[block] <= grain_variance) threshold = mean[block] <= threshold ? 255 : -1;
       const int x0 = bx * kBlock, x1 = std::min(image.width, x0 + kBlock);
       std::fill(thresholds.begin() + x0, thresholds.begin() + x1, static_cast<int16_t>(threshold));
     }
