@@ -1,9 +1,9 @@
 #include "reader/detect/locator.h"
 
 #include <algorithm>
-#include <cstddef>
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <optional>
 
 #include "reader/detect/finder_outline.h"
@@ -16,8 +16,8 @@ namespace qr::detect {
 
 namespace {
 
-// The binarised image seen in one polarity: Dark() is true on the symbol's
-// dark modules, which are light pixels for a light-on-dark symbol.
+// The image seen in one polarity, binarised (Dark) and grey (Level): dark is
+// the symbol's dark, which is light pixels for a light-on-dark symbol.
 class Sampler {
  public:
   Sampler(const GreyImage& grey, const BitImage& image, bool inverted)
@@ -106,7 +106,6 @@ class FinderPairs {
                               modules >= 8 && modules <= 350;
       }
   }
-  int count() const { return n_; }
   double apart(int i, int j) const { return distance_[Index(i, j)]; }
   bool may_pair(int i, int j) const { return pairs_[Index(i, j)]; }
 
