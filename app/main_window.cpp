@@ -23,8 +23,8 @@ constexpr int kFirstControlId = 1000;
 
 int WindowIdOf(ControlId id) { return kFirstControlId + static_cast<int>(id); }
 
-RECT PlaceOf(const ControlSpec& spec) {
-  return {spec.left, spec.top, spec.left + spec.width, spec.top + spec.height};
+RECT PlaceOf(const ControlSpec& definition) {
+  return {definition.left, definition.top, definition.left + definition.width, definition.top + definition.height};
 }
 
 HBITMAP BitmapFromBmpFile(const std::vector<uint8_t>& file) {
@@ -173,48 +173,48 @@ void MainWindow::OnMainWindowCreated() {
 }
 
 void MainWindow::CreateControls() {
-  for (const ControlSpec& spec : MainWindowControls()) {
-    HWND created = CreateControl(spec);
-    controls_[static_cast<size_t>(spec.id)] = created;
+  for (const ControlSpec& definition : MainWindowControls()) {
+    HWND created = CreateControl(definition);
+    controls_[static_cast<size_t>(definition.id)] = created;
     SendMessageW(created, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     // After the font, which resets a drop-down list's height.
-    if (spec.kind == ControlKind::kComboBox) SetClosedComboHeight(created, spec.height);
+    if (definition.kind == ControlKind::kComboBox) SetClosedComboHeight(created, definition.height);
   }
   // Transparent labels lie below their siblings: where one overlaps an edit
   // box, the box shows.
-  for (const ControlSpec& spec : MainWindowControls())
-    if (spec.kind == ControlKind::kTransparentLabel)
-      SetWindowPos(control(spec.id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  for (const ControlSpec& definition : MainWindowControls())
+    if (definition.kind == ControlKind::kTransparentLabel)
+      SetWindowPos(control(definition.id), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   for (ControlId id : {编辑框_解码, 图片框_二维码显示})
     SetWindowSubclass(control(id), RightPressProc, 0, reinterpret_cast<DWORD_PTR>(bindings_.get()));
 }
 
-HWND MainWindow::ParentWindowOf(const ControlSpec& spec) const {
-  if (!spec.parent) return window_;
-  if (*spec.parent == 高级选择夹1) return pages_[static_cast<size_t>(spec.page)];
-  return control(*spec.parent);
+HWND MainWindow::ParentWindowOf(const ControlSpec& definition) const {
+  if (!definition.parent) return window_;
+  if (*definition.parent == 高级选择夹1) return pages_[static_cast<size_t>(definition.page)];
+  return control(*definition.parent);
 }
 
-HWND MainWindow::CreateControl(const ControlSpec& spec) {
-  HWND parent = ParentWindowOf(spec);
-  const RECT place = PlaceOf(spec);
-  const int id = WindowIdOf(spec.id);
+HWND MainWindow::CreateControl(const ControlSpec& definition) {
+  HWND parent = ParentWindowOf(definition);
+  const RECT place = PlaceOf(definition);
+  const int id = WindowIdOf(definition.id);
   auto standard = [&](const wchar_t* window_class, DWORD style) {
-    return CreateWindowExW(0, window_class, text::Wide(spec.caption).c_str(),
-                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, spec.left, spec.top, spec.width,
-                           spec.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+    return CreateWindowExW(0, window_class, text::Wide(definition.caption).c_str(),
+                           WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | style, definition.left, definition.top, definition.width,
+                           definition.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                            reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE)), nullptr);
   };
-  switch (spec.kind) {
+  switch (definition.kind) {
     case ControlKind::kGroupBox: {
-      HWND group = CreatePanel(parent, PanelStyle::kGroupBox, place, id, spec.text_colour);
-      SetWindowTextW(group, text::Wide(spec.caption).c_str());
+      HWND group = CreatePanel(parent, PanelStyle::kGroupBox, place, id, definition.text_colour);
+      SetWindowTextW(group, text::Wide(definition.caption).c_str());
       return group;
     }
     case ControlKind::kTabControl: {
       HWND tab = CreatePanel(parent, PanelStyle::kFramed, place, id, kFrameColour);
       // Pages fill the tab control inside its frame; only page 0 shows at start.
-      const RECT page_place{1, 1, spec.width - 1, spec.height - 1};
+      const RECT page_place{1, 1, definition.width - 1, definition.height - 1};
       for (size_t page = 0; page < pages_.size(); ++page) {
         pages_[page] = CreatePanel(tab, PanelStyle::kPlain, page_place, 0, kCaptionGrey);
         if (page != 0) ShowWindow(pages_[page], SW_HIDE);
@@ -223,13 +223,13 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
     }
     case ControlKind::kPageLabel: {
       HWND label = CreatePageLabel(parent, place, id, page_label_tile_);
-      SetWindowTextW(label, text::Wide(spec.caption).c_str());
+      SetWindowTextW(label, text::Wide(definition.caption).c_str());
       return label;
     }
     case ControlKind::kCanvas:
       return CreateCanvas(parent, place, id);
     case ControlKind::kPictureBox:
-      return CreatePictureBox(parent, spec.left, spec.top, spec.width, spec.height, id);
+      return CreatePictureBox(parent, definition.left, definition.top, definition.width, definition.height, id);
     case ControlKind::kLabel:
     case ControlKind::kTransparentLabel:
       return standard(L"STATIC", SS_LEFT | SS_CENTERIMAGE | SS_NOPREFIX);
@@ -247,14 +247,14 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
     case ControlKind::kButton:
       return standard(L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON | BS_CENTER);
     case ControlKind::kColourPicker:
-      return CreateColourPicker(parent, place, id, spec.background.value_or(0));
+      return CreateColourPicker(parent, place, id, definition.background.value_or(0));
     case ControlKind::kComboBox: {
       HWND combo = CreateWindowExW(0, L"COMBOBOX", L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP |
                                                             WS_VSCROLL | CBS_DROPDOWNLIST,
-                                   spec.left, spec.top, spec.width, spec.height + 120, parent,
+                                   definition.left, definition.top, definition.width, definition.height + 120, parent,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                    reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE)), nullptr);
-      for (const char* item : ComboItems(spec.id))
+      for (const char* item : ComboItems(definition.id))
         SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text::Wide(item).c_str()));
       SendMessageW(combo, CB_SETCURSEL, 0, 0);
       return combo;
@@ -267,10 +267,10 @@ void MainWindow::CreateHiddenMenus() {
   // Top-level menus of the window that are never attached as its menu bar.
   hidden_menus_ = CreateMenu();
   UINT item_id = 1;
-  for (const MenuSpec* spec : {&PictureMenu(), &DecodeMenu()}) {
+  for (const MenuSpec* definition : {&PictureMenu(), &DecodeMenu()}) {
     HMENU popup = CreatePopupMenu();
-    for (const char* item : spec->items) AppendMenuW(popup, MF_STRING, item_id++, text::Wide(item).c_str());
-    AppendMenuW(hidden_menus_, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), text::Wide(spec->caption).c_str());
+    for (const char* item : definition->items) AppendMenuW(popup, MF_STRING, item_id++, text::Wide(item).c_str());
+    AppendMenuW(hidden_menus_, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), text::Wide(definition->caption).c_str());
   }
 }
 
@@ -297,14 +297,14 @@ void MainWindow::OnCommand(int window_id, WORD code, HWND source) {
 LRESULT MainWindow::OnControlColour(HDC dc, HWND control_window) {
   const std::optional<ControlId> id = IdOf(control_window);
   if (!id) return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-  const ControlSpec& spec = SpecOf(*id);
-  SetTextColor(dc, spec.text_colour);
-  if (spec.kind == ControlKind::kTransparentLabel) {
+  const ControlSpec& definition = SpecOf(*id);
+  SetTextColor(dc, definition.text_colour);
+  if (definition.kind == ControlKind::kTransparentLabel) {
     SetBkMode(dc, TRANSPARENT);
     return reinterpret_cast<LRESULT>(GetStockObject(HOLLOW_BRUSH));
   }
-  const bool white = spec.kind == ControlKind::kEdit || spec.kind == ControlKind::kMultiLineEdit ||
-                     spec.background == RGB(255, 255, 255);
+  const bool white = definition.kind == ControlKind::kEdit || definition.kind == ControlKind::kMultiLineEdit ||
+                     definition.background == RGB(255, 255, 255);
   SetBkColor(dc, white ? RGB(255, 255, 255) : GetSysColor(COLOR_BTNFACE));
   return reinterpret_cast<LRESULT>(white ? white_brush_ : GetSysColorBrush(COLOR_BTNFACE));
 }

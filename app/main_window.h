@@ -57,8 +57,8 @@ class MainWindow final : public Controls {
   bool OnSetCursor(HWND under_cursor);
 
   void CreateControls();
-  HWND CreateControl(const struct ControlSpec& spec);
-  HWND ParentWindowOf(const ControlSpec& spec) const;
+  HWND CreateControl(const struct ControlSpec& definition);
+  HWND ParentWindowOf(const ControlSpec& definition) const;
   void CreateHiddenMenus();
 
   // Page navigation.

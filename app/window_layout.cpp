@@ -106,8 +106,8 @@ constexpr const char* kDecodeMenuItems[] = {"打开图片", "清空内容", "保
 std::span<const ControlSpec> MainWindowControls() { return kControls; }
 
 const ControlSpec& SpecOf(ControlId id) {
-  for (const ControlSpec& spec : kControls)
-    if (spec.id == id) return spec;
+  for (const ControlSpec& definition : kControls)
+    if (definition.id == id) return definition;
   std::abort();  // every id has a row: a missing one is a programming error
 }
 

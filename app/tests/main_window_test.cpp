@@ -73,26 +73,26 @@ TEST_F(MainWindowTest, FrameIsFixedCentredAndWithoutMenuBar) {
 // Every control of the window definition exists where it says, in the
 // parent it says, with its caption.
 TEST_F(MainWindowTest, EveryControlHasItsPlaceParentAndCaption) {
-  for (const app::ControlSpec& spec : app::MainWindowControls()) {
-    if (spec.id == 画板1) continue;  // moved at creation: checked below
-    SCOPED_TRACE(text::Wide(spec.caption).c_str());
-    SCOPED_TRACE(static_cast<int>(spec.id));
-    HWND control = Of(spec.id);
+  for (const app::ControlSpec& definition : app::MainWindowControls()) {
+    if (definition.id == 画板1) continue;  // moved at creation: checked below
+    SCOPED_TRACE(text::Wide(definition.caption).c_str());
+    SCOPED_TRACE(static_cast<int>(definition.id));
+    HWND control = Of(definition.id);
     ASSERT_TRUE(IsWindow(control));
-    const RECT place = PlaceOf(spec.id);
-    EXPECT_EQ(place.left, spec.left);
-    EXPECT_EQ(place.top, spec.top);
-    EXPECT_EQ(place.right - place.left, spec.width);
-    EXPECT_EQ(place.bottom - place.top, spec.height);
-    HWND expected_parent = !spec.parent ? window_->hwnd()
-                           : *spec.parent == 高级选择夹1 ? GetParent(control)
-                                                         : Of(*spec.parent);
+    const RECT place = PlaceOf(definition.id);
+    EXPECT_EQ(place.left, definition.left);
+    EXPECT_EQ(place.top, definition.top);
+    EXPECT_EQ(place.right - place.left, definition.width);
+    EXPECT_EQ(place.bottom - place.top, definition.height);
+    HWND expected_parent = !definition.parent ? window_->hwnd()
+                           : *definition.parent == 高级选择夹1 ? GetParent(control)
+                                                         : Of(*definition.parent);
     EXPECT_EQ(GetParent(control), expected_parent);
-    if (spec.parent == 高级选择夹1) {
+    if (definition.parent == 高级选择夹1) {
       EXPECT_EQ(GetParent(GetParent(control)), Of(高级选择夹1));
     }
-    if (spec.kind != ControlKind::kComboBox && spec.kind != ControlKind::kColourPicker) {
-      EXPECT_EQ(window_->Text(spec.id), spec.caption);
+    if (definition.kind != ControlKind::kComboBox && definition.kind != ControlKind::kColourPicker) {
+      EXPECT_EQ(window_->Text(definition.id), definition.caption);
     }
     EXPECT_TRUE(IsWindowEnabled(control));
   }

@@ -95,7 +95,7 @@ TEST(DecodePcx, ReadsEachLayoutAndCoding) {
   }();
   const struct {
     const char* name;
-    PcxSpec spec;
+    PcxSpec layout;
     std::vector<uint32_t> expected;  // row by row
   } cases[] = {
       {"16 colours in four bit planes, plane p giving bit p",
@@ -128,10 +128,10 @@ TEST(DecodePcx, ReadsEachLayoutAndCoding) {
        {0x112131, 0x122232}},
   };
   for (const auto& c : cases) {
-    const PcxPicture picture = DecodePcx(MakePcx(c.spec));
+    const PcxPicture picture = DecodePcx(MakePcx(c.layout));
     ASSERT_EQ(picture.error, PcxError::kNone) << c.name;
-    EXPECT_EQ(picture.pixels.width, c.spec.x_max - c.spec.x_min + 1) << c.name;
-    EXPECT_EQ(picture.pixels.height, c.spec.y_max - c.spec.y_min + 1) << c.name;
+    EXPECT_EQ(picture.pixels.width, c.layout.x_max - c.layout.x_min + 1) << c.name;
+    EXPECT_EQ(picture.pixels.height, c.layout.y_max - c.layout.y_min + 1) << c.name;
     EXPECT_EQ(picture.pixels.rgb, c.expected) << c.name;
   }
 }
