@@ -194,7 +194,11 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "cannot start Zenqar.exe\n");
     return 1;
   }
+  // The window exists before its controls do: wait until the program shows
+  // it and waits for input.
+  WaitForInputIdle(process.hProcess, 30000);
   HWND window = WaitForWindow(process.dwProcessId, 30000);
+  for (int waited = 0; window != nullptr && !IsWindowVisible(window) && waited < 30000; waited += 50) Sleep(50);
   int status = 1;
   if (window == nullptr) {
     std::fprintf(stderr, "no Zenqar window\n");
