@@ -4,6 +4,8 @@
 //                                   the content it must hold as OUTDIR/<case>.expected
 //   generate_driver --bench N LEN   N clicks on the text page with a text of LEN
 //                                   characters; prints the click-to-picture times
+//   generate_driver --no-service    a click with no service to answer: the picture
+//                                   box must end up empty and no message appear
 #include <windows.h>
 
 #include <algorithm>
@@ -178,12 +180,64 @@ int RunBench(HWND window, int clicks, int length) {
   return 0;
 }
 
+struct OtherWindows {
+  DWORD process_id;
+  HWND main_window;
+  int count;
+};
+
+// Visible top-level windows of the program besides its main window: a
+// message box would be one.
+int CountOtherWindows(HWND main_window) {
+  OtherWindows others{0, main_window, 0};
+  GetWindowThreadProcessId(main_window, &others.process_id);
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* o = reinterpret_cast<OtherWindows*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == o->process_id && window != o->main_window && IsWindowVisible(window)) ++o->count;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&others));
+  return others.count;
+}
+
+// Whether the capture inside the one-pixel border is all one colour.
+bool IsBlank(const std::string& bmp) {
+  const auto u32 = [&](size_t at) {
+    return static_cast<uint32_t>(static_cast<uint8_t>(bmp[at])) | static_cast<uint8_t>(bmp[at + 1]) << 8 |
+           static_cast<uint8_t>(bmp[at + 2]) << 16 | static_cast<uint32_t>(static_cast<uint8_t>(bmp[at + 3])) << 24;
+  };
+  const uint32_t offset = u32(10), width = u32(18), height = u32(22);
+  const size_t stride = (width * 3 + 3) / 4 * 4;
+  const std::string first = bmp.substr(offset + stride + 3, 3);
+  for (uint32_t y = 1; y + 1 < height; ++y) {
+    for (uint32_t x = 1; x + 1 < width; ++x) {
+      if (bmp.compare(offset + y * stride + x * 3, 3, first) != 0) return false;
+    }
+  }
+  return true;
+}
+
+int RunWithoutService(HWND window) {
+  HWND picture_box = Control(window, ControlId::图片框_二维码显示);
+  Type(Control(window, ControlId::编辑框_内容), L"abc");
+  if (!Click(Control(window, ControlId::按钮_文本二维码), picture_box)) return 1;
+  Sleep(300);  // time for a message box to show, were there one
+  const bool blank = IsBlank(Capture(picture_box));
+  const int others = CountOtherWindows(window);
+  std::printf("no service: picture box %s, %d other windows\n", blank ? "empty" : "NOT empty", others);
+  return blank && others == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const bool bench = argc == 4 && std::string(argv[1]) == "--bench";
+  const bool no_service = argc == 2 && std::string(argv[1]) == "--no-service";
   if (argc != 2 && !bench) {
-    std::fprintf(stderr, "usage: generate_driver OUTDIR | generate_driver --bench CLICKS LENGTH\n");
+    std::fprintf(stderr, "usage: generate_driver OUTDIR | --bench CLICKS LENGTH | --no-service\n");
     return 2;
   }
   std::wstring command = L"\"" + ProgramPath() + L"\"";
@@ -203,7 +257,9 @@ int main(int argc, char** argv) {
   if (window == nullptr) {
     std::fprintf(stderr, "no Zenqar window\n");
   } else {
-    status = bench ? RunBench(window, std::atoi(argv[2]), std::atoi(argv[3])) : RunCases(window, argv[1]);
+    status = bench        ? RunBench(window, std::atoi(argv[2]), std::atoi(argv[3]))
+             : no_service ? RunWithoutService(window)
+                          : RunCases(window, argv[1]);
     PostMessageW(window, WM_CLOSE, 0, 0);
   }
   if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);

@@ -16,6 +16,12 @@ trap cleanup EXIT
 if (exec 3<>"/dev/tcp/$host/$port") 2>/dev/null; then
   echo "something already listens on $host:$port; this test starts its own service there"; exit 1
 fi
+# First with nothing listening: no picture and no message.
+"$winrun" "$prefix" "$driver" --no-service >"$work/driver.log" 2>&1
+no_service_status=$?
+cat "$work/driver.log"
+[ $no_service_status -eq 0 ] || { echo "the click without a service went wrong"; exit 1; }
+
 "$service" --listen "$host" --port "$port" 2>"$work/service.log" &
 service_pid=$!
 for _ in $(seq 100); do (exec 3<>"/dev/tcp/$host/$port") 2>/dev/null && break; sleep 0.1; done
