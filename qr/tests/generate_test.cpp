@@ -6,50 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "app/testing/scripted_controls.h"
 #include "qr/request_url.h"
 
 namespace {
 
 using app::ControlId;
 
-// The window as the commands see it, scripted: what they read comes from the
-// maps, what they do is logged in order.
-class ScriptedControls : public app::Controls {
- public:
-  ScriptedControls() {
-    colours[ControlId::颜色选择器_背景颜色] = 0xFFFFFF;
-    texts[ControlId::编辑框_网址] = "http://";
-    texts[ControlId::编辑框_名片网址] = "http://";
-  }
-
-  std::string Text(ControlId id) const override {
-    const auto it = texts.find(id);
-    return it == texts.end() ? std::string() : it->second;
-  }
-  void SetText(ControlId id, std::string_view text) override { texts[id] = std::string(text); }
-  uint32_t Colour(ControlId id) const override {
-    const auto it = colours.find(id);
-    return it == colours.end() ? 0 : it->second;
-  }
-  int SelectedIndex(ControlId id) const override {
-    const auto it = indices.find(id);
-    return it == indices.end() ? 0 : it->second;
-  }
-  void SetPicture(const app::Bytes& image) override {
-    log.push_back("picture " + std::string(image.begin(), image.end()));
-  }
-  void PumpEvents(int milliseconds) override {
-    log.push_back("pump " + std::to_string(milliseconds));
-    if (onPump) onPump();
-  }
-  void* WindowHandle(ControlId) const override { return nullptr; }
-
-  std::map<ControlId, std::string> texts;
-  std::map<ControlId, uint32_t> colours;
-  std::map<ControlId, int> indices;
-  std::vector<std::string> log;
-  std::function<void()> onPump;
-};
+using app::testing::ScriptedControls;
 
 const app::Bytes kWorkingPicture = {'W'};
 
